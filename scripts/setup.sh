@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Varnel needs to build, run and test.
+# As root it installs them; otherwise it prints the line to run.
+set -euo pipefail
+PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
+      libx11-dev libxfixes-dev libgif-dev libtiff-dev libgtest-dev googletest
+      xvfb xclip xdotool trayer x11-utils imagemagick fonts-ipafont-gothic
+      clang-14 libclang-rt-14-dev)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+if [ "$(id -u)" -eq 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "Missing packages. Run:"
+  echo "  sudo apt-get install -y ${missing[*]}"
+  exit 1
+fi

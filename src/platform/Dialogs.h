@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+namespace varnel {
+
+// Message boxes and file pickers, behind an interface so that tests answer
+// them without a person.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual void message(const QString& text) = 0;
+    // OK/Cancel; true for OK.
+    virtual bool confirm(const QString& text) = 0;
+    // Empty when cancelled. filter in the "description|pattern" form.
+    virtual QString openFile(const QString& title, const QString& fileName,
+                             const QString& filter, const QString& folder) = 0;
+    virtual QString saveFile(const QString& title, const QString& fileName,
+                             const QString& filter) = 0;
+    // Empty when cancelled.
+    virtual QString browseFolder(const QString& title, const QString& start) = 0;
+    virtual void setOwner(QWidget* owner) = 0;
+};
+
+} // namespace varnel

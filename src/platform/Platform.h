@@ -1,0 +1,26 @@
+#pragma once
+#include <memory>
+
+#include "Clipboard.h"
+#include "Dialogs.h"
+#include "FamilyStore.h"
+#include "Pointer.h"
+#include "Shell.h"
+#include "TrayIcon.h"
+
+namespace varnel {
+
+// The operating-system services the program uses, owned together.
+struct Platform {
+    std::unique_ptr<Clipboard> clipboard;
+    std::unique_ptr<Pointer> pointer;
+    std::unique_ptr<TrayIcon> tray;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<FamilyStore> family;
+    std::unique_ptr<Dialogs> dialogs;
+};
+
+// Real services of this desktop (Qt on X11). Needs a QApplication.
+Platform makeDesktopPlatform();
+
+} // namespace varnel

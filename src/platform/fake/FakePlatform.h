@@ -1,0 +1,146 @@
+#pragma once
+#include <QMap>
+#include <QStringList>
+#include <deque>
+
+#include "platform/Platform.h"
+
+namespace varnel {
+
+// In-memory stand-ins for tests: every call is recorded, every answer scripted.
+
+class FakeClipboard : public Clipboard {
+    Q_OBJECT
+public:
+    bool hasPicture() const override { return !m_picture.isNull(); }
+    QImage takePicture() override { ++takeCount; return m_picture; }
+    void putPicture(const QImage& p) override { m_picture = p; ++putCount; }
+
+    // Another program puts a picture (or, with a null image, text) there.
+    void offer(const QImage& p) { m_picture = p; emit changed(); }
+    // Sets the content without a change notification.
+    void setSilently(const QImage& p) { m_picture = p; }
+    const QImage& picture() const { return m_picture; }
+
+    int takeCount = 0;
+    int putCount = 0;
+
+private:
+    QImage m_picture;
+};
+
+class FakePointer : public Pointer {
+public:
+    PointerImage probe() override { ++probeCount; return pointer; }
+    std::optional<QPoint> activeWindowOrigin() override { return activeOrigin; }
+    QSize screenSize() override { return screen; }
+
+    PointerImage pointer;
+    std::optional<QPoint> activeOrigin;
+    QSize screen{1920, 1080};
+    int probeCount = 0;
+};
+
+class FakeTrayIcon : public TrayIcon {
+    Q_OBJECT
+public:
+    bool isAvailable() const override { return available; }
+    void add(const QIcon&, const QString& t) override { if (!m_added) { m_added = true; ++addCount; tip = t; } }
+    void remove() override { if (m_added) { m_added = false; ++removeCount; } }
+    bool isAdded() const override { return m_added; }
+
+    void clickLeft() { emit leftClicked(); }
+    void clickRight(const QPoint& p = {}) { emit rightClicked(p); }
+
+    bool available = true;
+    int addCount = 0;
+    int removeCount = 0;
+    QString tip;
+
+private:
+    bool m_added = false;
+};
+
+class FakeShell : public Shell {
+public:
+    bool open(const QString& p) override { opened << p; return true; }
+    bool explore(const QString& f) override { explored << f; return true; }
+    bool startProgram(const QString& prog, const QStringList& args) override
+    {
+        started << (QStringList{prog} + args).join(QLatin1Char(' '));
+        return true;
+    }
+    QString specialFolder(int csidl) override { return folders.value(csidl); }
+    QRect desktopWorkArea() override { return workArea; }
+    bool startCalculator() override { ++calculatorStarts; return true; }
+
+    QStringList opened, explored, started;
+    QMap<int, QString> folders;
+    QRect workArea{0, 0, 1920, 1040};
+    int calculatorStarts = 0;
+};
+
+class FakeFamilyStore : public FamilyStore {
+public:
+    QString value(const QString& a, const QString& s, const QString& k) override
+    {
+        return values.value(a + QLatin1Char('/') + s + QLatin1Char('/') + k);
+    }
+    void setValue(const QString& a, const QString& s, const QString& k, const QString& v) override
+    {
+        values[a + QLatin1Char('/') + s + QLatin1Char('/') + k] = v;
+        ++writes;
+    }
+    QMap<QString, QString> values;
+    int writes = 0;
+};
+
+class FakeDialogs : public Dialogs {
+public:
+    void message(const QString& t) override { messages << t; }
+    bool confirm(const QString& t) override
+    {
+        confirms << t;
+        if (confirmAnswers.empty())
+            return true;
+        bool a = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return a;
+    }
+    QString openFile(const QString&, const QString&, const QString&, const QString&) override
+    {
+        return next(openAnswers);
+    }
+    QString saveFile(const QString&, const QString&, const QString&) override { return next(saveAnswers); }
+    QString browseFolder(const QString&, const QString&) override { return next(folderAnswers); }
+    void setOwner(QWidget*) override {}
+
+    QStringList messages, confirms;
+    std::deque<bool> confirmAnswers;
+    std::deque<QString> openAnswers, saveAnswers, folderAnswers;
+
+private:
+    static QString next(std::deque<QString>& q)
+    {
+        if (q.empty())
+            return {};
+        QString s = q.front();
+        q.pop_front();
+        return s;
+    }
+};
+
+// A whole fake platform with typed access to its parts.
+struct FakePlatform {
+    FakeClipboard* clipboard;
+    FakePointer* pointer;
+    FakeTrayIcon* tray;
+    FakeShell* shell;
+    FakeFamilyStore* family;
+    FakeDialogs* dialogs;
+    Platform platform;
+
+    FakePlatform();
+};
+
+} // namespace varnel

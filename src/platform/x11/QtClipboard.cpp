@@ -1,0 +1,82 @@
+#include "QtClipboard.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QMimeData>
+
+namespace varnel {
+
+namespace {
+// Types the capture road reads, uncompressed first so that decoding is cheapest.
+const char* const kPictureTypes[] = {
+    "image/bmp", "image/x-bmp", "image/x-MS-bmp", "image/x-win-bitmap", "image/png",
+    "image/x-portable-pixmap", "image/tiff", "image/jpeg", "image/gif", "image/webp",
+};
+} // namespace
+
+QtClipboard::QtClipboard(QObject* parent)
+    : Clipboard(parent), m_clipboard(QGuiApplication::clipboard())
+{
+    connect(m_clipboard, &QClipboard::dataChanged, this, &QtClipboard::onDataChanged);
+}
+
+QString QtClipboard::chooseFormat(const QStringList& offered)
+{
+    for (const char* t : kPictureTypes)
+        if (offered.contains(QLatin1String(t), Qt::CaseInsensitive))
+            return QString::fromLatin1(t);
+    for (const QString& f : offered)
+        if (f.startsWith(QLatin1String("image/"), Qt::CaseInsensitive))
+            return f;
+    if (offered.contains(QLatin1String("application/x-qt-image")))
+        return QStringLiteral("application/x-qt-image");
+    return {};
+}
+
+bool QtClipboard::hasPicture() const
+{
+    const QMimeData* md = m_clipboard->mimeData();
+    return md && !chooseFormat(md->formats()).isEmpty();
+}
+
+QImage QtClipboard::takePicture()
+{
+    const QMimeData* md = m_clipboard->mimeData();
+    if (!md)
+        return {};
+    const QString fmt = chooseFormat(md->formats());
+    if (fmt.isEmpty())
+        return {};
+    if (fmt == QLatin1String("application/x-qt-image"))
+        return qvariant_cast<QImage>(md->imageData());
+    // One fetch, one decode.
+    QByteArray bytes = md->data(fmt);
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::ReadOnly);
+    QImageReader reader(&buf);
+    reader.setDecideFormatFromContent(true);
+    QImage img;
+    if (!reader.read(&img))
+        return {};
+    return img;
+}
+
+void QtClipboard::putPicture(const QImage& picture)
+{
+    // The change signal is delivered synchronously inside setImage on X11 and
+    // offscreen; the flag tells it apart from changes by other programs.
+    m_puttingOwnCopy = true;
+    m_clipboard->setImage(picture);
+    m_puttingOwnCopy = false;
+}
+
+void QtClipboard::onDataChanged()
+{
+    if (m_puttingOwnCopy || m_clipboard->ownsClipboard())
+        return;
+    emit changed();
+}
+
+} // namespace varnel

@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/Clipboard.h"
+
+class QClipboard;
+
+namespace varnel {
+
+class QtClipboard : public Clipboard {
+    Q_OBJECT
+public:
+    explicit QtClipboard(QObject* parent = nullptr);
+    bool hasPicture() const override;
+    QImage takePicture() override;
+    void putPicture(const QImage& picture) override;
+
+    // The MIME type to fetch, first match wins: cheap decodes before dear ones.
+    static QString chooseFormat(const QStringList& offered);
+
+private:
+    void onDataChanged();
+    QClipboard* m_clipboard;
+    bool m_puttingOwnCopy = false;
+};
+
+} // namespace varnel

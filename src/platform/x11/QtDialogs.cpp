@@ -1,0 +1,62 @@
+#include "QtDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace varnel {
+
+namespace {
+const QString kTitle = QStringLiteral("Varnel");
+}
+
+QString QtDialogs::toQtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Patterns match case-blind on the original desktop; list both cases.
+        QStringList pats = pattern.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QStringList both;
+        for (const QString& p : pats) {
+            both << p.toLower();
+            if (p.toUpper() != p.toLower())
+                both << p.toUpper();
+        }
+        out << parts[i] + QLatin1String(" (") + both.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return out.join(QLatin1String(";;"));
+}
+
+void QtDialogs::message(const QString& text)
+{
+    QMessageBox::information(m_owner, kTitle, text, QMessageBox::Ok);
+}
+
+bool QtDialogs::confirm(const QString& text)
+{
+    return QMessageBox::question(m_owner, kTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+QString QtDialogs::openFile(const QString& title, const QString& fileName, const QString& filter,
+                            const QString& folder)
+{
+    QString start = fileName;
+    if (!fileName.contains(QLatin1Char('/')) && !folder.isEmpty())
+        start = folder + QLatin1Char('/') + fileName;
+    return QFileDialog::getOpenFileName(m_owner, title, start, toQtFilter(filter));
+}
+
+QString QtDialogs::saveFile(const QString& title, const QString& fileName, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(m_owner, title, fileName, toQtFilter(filter));
+}
+
+QString QtDialogs::browseFolder(const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(m_owner, title, start);
+}
+
+} // namespace varnel

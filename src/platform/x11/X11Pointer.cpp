@@ -1,0 +1,84 @@
+#include "X11Pointer.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+
+namespace varnel {
+
+namespace {
+Display* x11Display()
+{
+    if (auto* x = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
+        return x->display();
+    return nullptr;
+}
+} // namespace
+
+PointerImage X11Pointer::probe()
+{
+    PointerImage result;
+    Display* dpy = x11Display();
+    if (!dpy)
+        return result;
+    int evBase = 0, errBase = 0;
+    if (!XFixesQueryExtension(dpy, &evBase, &errBase))
+        return result;
+    XFixesCursorImage* ci = XFixesGetCursorImage(dpy);
+    if (!ci)
+        return result;
+    QImage img(ci->width, ci->height, QImage::Format_ARGB32_Premultiplied);
+    // XFixes hands out 32-bit premultiplied ARGB in unsigned longs.
+    for (int y = 0; y < ci->height; ++y) {
+        auto* line = reinterpret_cast<quint32*>(img.scanLine(y));
+        for (int x = 0; x < ci->width; ++x)
+            line[x] = static_cast<quint32>(ci->pixels[y * ci->width + x]);
+    }
+    result.image = img;
+    // The image stands where it is on screen: the hot spot under the pointer.
+    result.topLeft = QPoint(ci->x - ci->xhot, ci->y - ci->yhot);
+    XFree(ci);
+    return result;
+}
+
+std::optional<QPoint> X11Pointer::activeWindowOrigin()
+{
+    Display* dpy = x11Display();
+    if (!dpy)
+        return std::nullopt;
+    Window root = DefaultRootWindow(dpy);
+    Atom prop = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", True);
+    if (prop == None)
+        return std::nullopt;
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(dpy, root, prop, 0, 1, False, XA_WINDOW, &type, &format, &n, &after,
+                           &data) != Success || !data)
+        return std::nullopt;
+    Window active = n == 1 ? *reinterpret_cast<Window*>(data) : 0;
+    XFree(data);
+    if (!active)
+        return std::nullopt;
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(dpy, active, root, 0, 0, &x, &y, &child))
+        return std::nullopt;
+    return QPoint(x, y);
+}
+
+QSize X11Pointer::screenSize()
+{
+    QScreen* s = QGuiApplication::primaryScreen();
+    if (!s)
+        return {};
+    return s->geometry().size() * s->devicePixelRatio();
+}
+
+} // namespace varnel

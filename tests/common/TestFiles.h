@@ -1,0 +1,22 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace testfiles {
+
+// A fresh folder per test, removed afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.path() + "/" + name; }
+    void write(const QString& name, const QByteArray& bytes) const;
+    QByteArray read(const QString& name) const;
+    bool exists(const QString& name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace testfiles
