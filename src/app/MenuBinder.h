@@ -1,0 +1,39 @@
+#pragma once
+#include <QHash>
+#include <QMenu>
+#include <QObject>
+#include <memory>
+#include <vector>
+
+#include "macros/MenuGroup.h"
+
+namespace varnel {
+
+// Mirrors menu groups (and the groups they continue with) into a QMenu:
+// one action per item, kept in step with the group's captions, ticks,
+// enabling and visibility; a triggered action clicks its group.
+class MenuBinder : public QObject {
+    Q_OBJECT
+public:
+    MenuBinder(QMenu* menu, MenuGroup* group, QObject* parent = nullptr);
+    ~MenuBinder() override;
+
+    QMenu* menu() const { return m_menu; }
+    QAction* action(const MenuGroup* group, int index) const;
+    // The QMenu shown for an item that opens a submenu.
+    QMenu* submenu(const MenuGroup* group, int index) const;
+
+    // "&" before a blank is a literal ampersand in a caption, not a mnemonic.
+    static QString displayText(const QString& caption);
+
+private:
+    void rebuild();
+    void sync(MenuGroup* group, int index);
+
+    QMenu* m_menu;
+    MenuGroup* m_group;
+    QHash<QPair<const MenuGroup*, int>, QAction*> m_actions;
+    QHash<QPair<const MenuGroup*, int>, MenuBinder*> m_children;
+};
+
+} // namespace varnel

@@ -1,0 +1,344 @@
+#include "fmMain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindowStateChangeEvent>
+
+#include "MenuBinder.h"
+#include "capture/ClipboardWatcher.h"
+#include "editing/PictureSurface.h"
+#include "macros/MenuGroup.h"
+
+namespace varnel {
+
+namespace {
+constexpr int kStripTwips = 340;
+
+// Tool-strip glyphs: one character on a tinted square, readable at 20 px.
+QIcon glyphIcon(const QString& glyph, const QColor& tint)
+{
+    QPixmap pm(20, 20);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(tint);
+    p.setPen(tint.darker(150));
+    p.drawRoundedRect(QRectF(0.5, 0.5, 19, 19), 3, 3);
+    QFont f = p.font();
+    f.setPixelSize(13);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(pm.rect(), Qt::AlignCenter, glyph);
+    return QIcon(pm);
+}
+} // namespace
+
+QIcon fmMain::programIcon()
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(40, 110, 200));
+    p.setPen(QPen(QColor(20, 60, 120), 2));
+    p.drawRoundedRect(QRectF(2, 6, 28, 20), 4, 4);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(16, 16), 6, 6);
+    p.setBrush(QColor(20, 60, 120));
+    p.drawEllipse(QPointF(16, 16), 3, 3);
+    return QIcon(pm);
+}
+
+fmMain::fmMain(Platform& platform, const AppEnvironment& env, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_env(env)
+{
+    setWindowTitle(QStringLiteral("Varnel"));
+    setWindowIcon(programIcon());
+    m_platform.dialogs->setOwner(this);
+    buildControls();
+    buildMenus();
+
+    m_watcher = std::make_unique<ClipboardWatcher>(*m_platform.clipboard, *m_platform.pointer);
+    m_watcher->setStampPointer([this] { return bMpnt; });
+    m_watcher->setCapture([this](const PointerImage& p) { sjClip(p); });
+    connect(m_platform.tray.get(), &TrayIcon::leftClicked, this, &fmMain::onTrayLeftClick);
+    connect(m_platform.tray.get(), &TrayIcon::rightClicked, this, &fmMain::onTrayRightClick);
+
+    // The load steps: work folder, list, picture state, settings, layout.
+    WorkFolder = m_env.userDataFolder + QStringLiteral("Temp");
+    FormShown = true;
+    TrayIconAdded = false;
+    SetPictureState(0);
+    LoadSettings();
+    LayoutWindow();
+    RefreshFileList();
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(5000);
+    connect(Timer1, &QTimer::timeout, this, &fmMain::onTimer);
+    Timer1->start();
+}
+
+fmMain::~fmMain()
+{
+    if (!m_shutDown)
+        m_watcher->HookClipboard(0);
+}
+
+int fmMain::twipsToPx(int twips) const
+{
+    const double dpi = screen() ? screen()->logicalDotsPerInch() : 96.0;
+    return int(twips * dpi / 1440.0 + 0.5);
+}
+
+void fmMain::buildControls()
+{
+    m_client = new QWidget(this);
+    setCentralWidget(m_client);
+
+    chDsp[0] = new QCheckBox(QStringLiteral("ｽｹｰﾙ表示"), m_client);
+    chDsp[1] = new QCheckBox(QStringLiteral("ｷｬﾌﾞﾁｬｰ待機"), m_client);
+    connect(chDsp[0], &QCheckBox::clicked, this, [this] {
+        if (!SuppressEvents)
+            SetScaleDisplay(chDsp[0]->isChecked());
+    });
+    // Checking the box programmatically (on minimise) must act like a click.
+    connect(chDsp[1], &QCheckBox::toggled, this, [this](bool on) {
+        if (!SuppressEvents)
+            SetFormShown(!on);
+    });
+
+    lbPfx = new QLabel(QStringLiteral("ﾌﾟﾚﾌｨｯｸｽ"), m_client);
+    txPfx = new QLineEdit(m_client);
+    txPfx->setToolTip(QStringLiteral("画像を連番で保存時の連番の前部分"));
+    lbPfx->setToolTip(txPfx->toolTip());
+    lbZoom = new QLabel(QStringLiteral("ｽﾞｰﾑ"), m_client);
+    cbZoom = new QComboBox(m_client);
+    connect(cbZoom, &QComboBox::activated, this, [this] { onZoomChosen(); });
+
+    static const char* const tips[10] = {
+        "Ctrl+O 画像ﾌｧｲﾙを開きます",
+        "Ctrl+S 上書き保存",
+        "Ctrl+W 作業ﾌｫﾙﾀﾞに連番をつけて保存します",
+        "Ctrl+W 作業ﾌｫﾙﾀﾞをｴｸｽﾌﾟﾛｰﾗｰで開きます",
+        "Ctrl+V ｸﾘｯﾌﾟﾎﾞｰﾄﾞから新規画像に貼り付けます",
+        "Ctrl+C 現在の画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰします",
+        "Ctrl+X 画像をﾄﾘﾐﾝｸﾞします",
+        "Ctrl+T 縦方向に綴じこめます",
+        "Ctrl+Y 横方向に綴じこめます",
+        "Ctrl+A 選択範囲を複写して待機",
+    };
+    static const char* const glyphs[10] = {"開", "上", "連", "窓", "貼", "写", "切", "縦", "横", "待"};
+    const QColor tints[10] = {QColor(70, 120, 190), QColor(70, 120, 190), QColor(60, 150, 90),
+                              QColor(190, 140, 40), QColor(120, 90, 170), QColor(120, 90, 170),
+                              QColor(180, 70, 70),  QColor(90, 130, 130), QColor(90, 130, 130),
+                              QColor(200, 100, 30)};
+    for (int i = 0; i < 10; ++i) {
+        auto* b = new QToolButton(m_client);
+        b->setAutoRaise(true);
+        b->setIcon(glyphIcon(QString::fromUtf8(glyphs[i]), tints[i]));
+        b->setToolTip(QString::fromUtf8(tips[i]));
+        connect(b, &QToolButton::clicked, this, [this, i] { onToolButton(i); });
+        imBtn[size_t(i)] = b;
+    }
+
+    pnBmp = new QLabel(m_client);
+    pnBmp->setFrameShape(QFrame::Panel);
+    pnBmp->setFrameShadow(QFrame::Raised);
+    pnBmp->setToolTip(QStringLiteral("ｽﾀﾝﾌﾟの画像を変更する場合は､ここをﾀﾞﾌﾞﾙｸﾘｯｸして下さい"));
+    pnBmp->hide();
+
+    Line1 = new QFrame(m_client);
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+
+    File1 = new QListWidget(m_client);
+    File1->hide();
+    connect(File1, &QListWidget::itemClicked, this, [this] { onFileListClicked(); });
+    File1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(File1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { fileMenu()->popup(File1->viewport()->mapToGlobal(p)); });
+
+    ikImg = new PictureSurface(m_client);
+    connect(ikImg, &PictureSurface::rightClicked, this,
+            [this](const QPoint& p) { if (QMenu* m = menuOf(QStringLiteral("mnEdt"))) m->popup(p); });
+}
+
+void fmMain::LayoutWindow()
+{
+    const int w = m_client->width();
+    const int h = m_client->height();
+    const int strip = twipsToPx(kStripTwips);
+
+    // Tool strip, left to right.
+    int x = 4;
+    const int y = 0;
+    const int ch = strip - 2;
+    auto place = [&](QWidget* wgt, int width) {
+        if (!wgt->isHidden() || wgt == pnBmp) {
+            wgt->setGeometry(x, y + 1, width, ch);
+            if (!wgt->isHidden())
+                x += width + 4;
+        }
+    };
+    for (int i = 0; i < 10; ++i)
+        place(imBtn[size_t(i)], ch);
+    x += 6;
+    place(chDsp[0], chDsp[0]->sizeHint().width());
+    place(lbZoom, lbZoom->sizeHint().width());
+    place(cbZoom, std::max(64, cbZoom->sizeHint().width()));
+    place(lbPfx, lbPfx->sizeHint().width());
+    place(txPfx, 90);
+    place(chDsp[1], chDsp[1]->sizeHint().width());
+    place(pnBmp, ch);
+
+    Line1->setGeometry(0, strip - 2, w, 2);
+    File1->setVisible(WorkListShown);
+    if (h < strip)
+        return;
+    int left = 0;
+    int width = w;
+    if (WorkListShown) {
+        const int listW = File1->width() > 10 ? File1->width() : 160;
+        File1->setGeometry(0, strip, listW, h - strip);
+        left = listW + 1;
+        width = w - left;
+    }
+    ikImg->setGeometry(left, strip, width, h - strip);
+}
+
+void fmMain::resizeEvent(QResizeEvent* e)
+{
+    QMainWindow::resizeEvent(e);
+    if (!isMinimized())
+        LayoutWindow();
+}
+
+void fmMain::changeEvent(QEvent* e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange)
+        return;
+    if (isMinimized()) {
+        // Minimising is the usual way into standby; the box's handler does it.
+        if (FormShown && StandbyOnMinimise && !SuppressEvents)
+            chDsp[1]->setChecked(true);
+        return;
+    }
+    if (!FormShown && isVisible())
+        onWindowRestored();
+    LayoutWindow();
+    RefreshFileList();
+}
+
+bool fmMain::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        RefreshFileList();
+    return QMainWindow::event(e);
+}
+
+void fmMain::closeEvent(QCloseEvent* e)
+{
+    // Only the user's close (the close box, the window menu, or the exit
+    // item) saves; a session ending or the program's own close does not.
+    if (!m_shutDown && e->spontaneous())
+        SaveSettings();
+    e->accept();
+}
+
+void fmMain::Exit()
+{
+    SaveSettings();
+    close();
+}
+
+void fmMain::SetPictureState(int state)
+{
+    PictureState = state;
+    const bool any = state != 0;
+    mnFile->setEnabled(1, state == 2);
+    mnFile->setEnabled(2, any);
+    mnFile->setEnabled(3, any);
+    mnWkf->setEnabled(0, any);
+    for (int i : {0, 5, 6, 7, 8, 9, 11, 12})
+        mnEdt->setEnabled(i, any);
+}
+
+void fmMain::SetBusy(bool on)
+{
+    if (on)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    ikImg->setBusy(on);
+}
+
+void fmMain::RefreshFileList()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QDir dir(WorkFolder);
+    if (!dir.exists())
+        return;
+    // The list's pattern, matched case-blind as the desktop's file lists do.
+    QStringList filters;
+    for (const QString& f : QStringLiteral("*.BMP;*.JPG; *.JPEG; *.GIF").split(QLatin1Char(';')))
+        filters << f.trimmed();
+    const QStringList names = dir.entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const bool was = SuppressEvents;
+    SuppressEvents = true;
+    const QString current = File1->currentItem() ? File1->currentItem()->text() : QString();
+    File1->clear();
+    File1->addItems(names);
+    if (!CurrentFilePath.isEmpty()) {
+        const QString name = QFileInfo(CurrentFilePath).fileName().toLower();
+        for (int i = 0; i < File1->count(); ++i)
+            if (File1->item(i)->text().toLower() == name) {
+                File1->setCurrentRow(i);
+                break;
+            }
+    } else if (!current.isEmpty()) {
+        const auto found = File1->findItems(current, Qt::MatchExactly);
+        if (!found.isEmpty())
+            File1->setCurrentItem(found.first());
+    }
+    SuppressEvents = was;
+}
+
+void fmMain::onTimer()
+{
+    const QFileInfo fi(WorkFolder);
+    if (!fi.isDir())
+        return;
+    const QDateTime modified = fi.lastModified();
+    const int count = int(QDir(WorkFolder).entryList(QDir::Files).size());
+    if ((FolderWatch.modified.isValid() && modified > FolderWatch.modified) ||
+        count != FolderWatch.count)
+        RefreshFileList();
+    FolderWatch.modified = modified;
+    FolderWatch.count = count;
+}
+
+void fmMain::onFileListClicked()
+{
+    if (SuppressEvents || !File1->currentItem())
+        return;
+    const QString path = QDir(WorkFolder).filePath(File1->currentItem()->text());
+    if (QFileInfo(path).isFile())
+        OpenPictureFile(path);
+}
+
+} // namespace varnel

@@ -1,0 +1,180 @@
+#pragma once
+#include <QDateTime>
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "AppEnvironment.h"
+#include "editing/Picture.h"
+#include "platform/Platform.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTimer;
+class QToolButton;
+
+namespace varnel {
+
+class ClipboardWatcher;
+class MenuBinder;
+class MenuGroup;
+class PictureSurface;
+
+// The main window: owns the program's state, the picture surfaces, the menus
+// and the tool strip. Its handlers are short calls into the rooms' classes;
+// they are split over fmMain_*.cpp by subsystem.
+class fmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    fmMain(Platform& platform, const AppEnvironment& env, QWidget* parent = nullptr);
+    ~fmMain() override;
+
+    // --- state (the names the rest of the program knows them by) ---
+    QString WorkFolder;
+    bool FormShown = true;
+    bool TrayIconAdded = false;
+    bool SuppressEvents = false;
+    int PictureState = 0;
+    QString CurrentFilePath;
+    qint64 WorkCounter = 1;
+    int AfterCaptureAction = 1;
+    int CaptureColourIndex = 0;
+    bool StandbyOnMinimise = true;
+    bool bMpnt = true;
+    QString StorageFolder;
+    QString StoragePrefix;
+    QString StorageExtension = QStringLiteral("png");
+    int DisplayMode = 1;
+    bool WorkListShown = false;
+    QStringList StampList{QString()};
+    int StampIndex = 0;
+    QString ColourDepthCode;
+    bool ToolBarShown = false;
+    QString RangeList;
+    QString MacroText;
+    bool MacroRecording = false;
+    QString MacroBuffer;
+    struct {
+        QDateTime modified;
+        int count = -1;
+    } FolderWatch;
+
+    // --- window life, standby ---
+    void SetFormShown(bool shown);
+    void SetPictureState(int state);
+    void SetBusy(bool on);
+    void BringToFront();
+    void LayoutWindow();
+    void RefreshFileList();
+    void ShutDown(bool iconAdded);
+    void LoadSettings();
+    void SaveSettings();
+    void Exit();
+
+    // --- capture road ---
+    void sjClip(const PointerImage& pointer);
+    bool GrabClipboardPicture(const PointerImage& pointer);
+    void TakeClipboardPicture(const PointerImage& pointer);
+    void CaptureAndSaveNumbered(const PointerImage& pointer);
+    void SaveNumberedToWorkFolder();
+    void SaveNumberedToStorage();
+    void NextWorkNumber();
+    qint64 NextStorageNumber();
+    bool ClipboardHasPicture();
+    void SuspendOverlay(bool restore);
+
+    // --- picture services used by the capture road ---
+    bool ShowPicture();
+    void SetScaleDisplay(bool ticked);
+    bool SetColourDepth(int code, bool quiet);
+    void UpdateColourDepth(int code);
+    bool GetRange(int& left, int& right, int& top, int& bottom);
+    void ClearRange();
+    void CopyToClipboard();
+    bool LoadImageFile(const QString& path);
+    void OpenPictureFile(const QString& path);
+    void RecordMacroStep(const QString& keyword, const QString& caption);
+
+    // --- parts, for the wiring and for tests ---
+    MenuGroup* group(const QString& name) const;
+    QMenu* menuOf(const QString& groupName) const; // the QMenu that shows a group
+    QMenu* fileMenu() const;
+    PictureSurface* surface() const { return ikImg; }
+    Picture& scratch() { return ikImg2; }
+    QCheckBox* standbyBox() const { return chDsp[1]; }
+    QCheckBox* scaleBox() const { return chDsp[0]; }
+    QLineEdit* prefixBox() const { return txPfx; }
+    QComboBox* zoomList() const { return cbZoom; }
+    QListWidget* fileList() const { return File1; }
+    QToolButton* toolButton(int i) const { return imBtn[size_t(i)]; }
+    ClipboardWatcher* watcher() const { return m_watcher.get(); }
+    const AppEnvironment& environment() const { return m_env; }
+    Platform& platform() { return m_platform; }
+    // The picture that capture standby puts in the notification area.
+    static QIcon programIcon();
+
+protected:
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void onFileMenu(int index);
+    void onWorkFolderMenu(int index);
+    void onStorageMenu(int index);
+    void onMenuBarOpened(int index);
+    void onToolButton(int index);
+    void onAfterCaptureMenu(int index);
+    void onColourReductionMenu(int index);
+    void onMinimiseMenu(int index);
+    void onPointerMenu(int index);
+    void onDisplayMenu(int index);
+    void onZoomChosen();
+    void onFileListClicked();
+    void onTrayLeftClick();
+    void onTrayRightClick(const QPoint& pos);
+    void onTimer();
+    void onWindowRestored();
+    void applyStamp();
+    int twipsToPx(int twips) const;
+
+    Platform& m_platform;
+    AppEnvironment m_env;
+    std::unique_ptr<ClipboardWatcher> m_watcher;
+    bool m_closingByUser = false;
+    bool m_shutDown = false;
+    bool m_overlayWasVisible = false;
+
+    // controls
+    QWidget* m_client = nullptr;
+    std::array<QCheckBox*, 2> chDsp{};
+    QLabel* lbPfx = nullptr;
+    QLineEdit* txPfx = nullptr;
+    QLabel* lbZoom = nullptr;
+    QComboBox* cbZoom = nullptr;
+    std::array<QToolButton*, 10> imBtn{};
+    QLabel* pnBmp = nullptr;
+    QFrame* Line1 = nullptr;
+    QListWidget* File1 = nullptr;
+    PictureSurface* ikImg = nullptr;
+    Picture ikImg2;
+    QTimer* Timer1 = nullptr;
+
+    // menus
+    QHash<QString, MenuGroup*> m_groups;
+    MenuGroup *mnJb = nullptr, *mnFile = nullptr, *mnWkf = nullptr, *mnKkn = nullptr,
+              *mnEdt = nullptr, *mnUsHn = nullptr, *mnRng = nullptr, *mnResize = nullptr,
+              *mnCut = nullptr, *mnRotate = nullptr, *mnColr = nullptr, *mnDisp = nullptr,
+              *mnMcr = nullptr, *mnMcrS = nullptr, *mnUsr = nullptr, *mnCpt = nullptr,
+              *mnGen = nullptr, *mnCptW = nullptr, *mnMpn = nullptr;
+    std::vector<MenuBinder*> m_binders;
+};
+
+} // namespace varnel

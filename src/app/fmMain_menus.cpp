@@ -1,0 +1,331 @@
+// Menu construction: every menu is a MenuGroup with its captions in index
+// order; the QMenus only mirror the groups.
+#include "fmMain.h"
+
+#include <QMenuBar>
+
+#include "MenuBinder.h"
+#include "capture/CaptureOptions.h"
+#include "macros/MenuGroup.h"
+
+namespace varnel {
+
+namespace {
+QKeySequence ctrl(char c)
+{
+    return QKeySequence(Qt::CTRL | Qt::Key(c));
+}
+} // namespace
+
+MenuGroup* fmMain::group(const QString& name) const
+{
+    return m_groups.value(name);
+}
+
+QMenu* fmMain::menuOf(const QString& groupName) const
+{
+    // Every QMenu carries the name of the group it shows.
+    std::function<QMenu*(const QList<QAction*>&)> find = [&](const QList<QAction*>& actions) -> QMenu* {
+        for (QAction* a : actions)
+            if (QMenu* m = a->menu()) {
+                if (m->property("varnelGroup").toString() == groupName)
+                    return m;
+                if (QMenu* deeper = find(m->actions()))
+                    return deeper;
+            }
+        return nullptr;
+    };
+    return find(menuBar()->actions());
+}
+
+QMenu* fmMain::fileMenu() const
+{
+    return menuOf(QStringLiteral("mnFile"));
+}
+
+void fmMain::buildMenus()
+{
+    auto make = [this](const char* name, const QString& keyword = {}) {
+        auto* g = new MenuGroup(QString::fromLatin1(name), keyword, this);
+        m_groups.insert(g->name(), g);
+        return g;
+    };
+
+    mnFile = make("mnFile", QStringLiteral("ﾌｧｲﾙ"));
+    mnFile->add(QStringLiteral("開く(&O)"), ctrl('O'));
+    mnFile->add(QStringLiteral("上書き保存(&S)"), ctrl('S'));
+    mnFile->add(QStringLiteral("名前を付けて保存"));
+    mnFile->add(QStringLiteral("現在のﾌｧｲﾙをBrivaleで開く"));
+    mnFile->add(QStringLiteral("-"));
+    mnFile->add(QStringLiteral("作業ﾌｫﾙﾀﾞ"));
+    mnFile->add(QStringLiteral("格納"));
+    mnFile->add(QStringLiteral("-"));
+    mnFile->add(QStringLiteral("現在のﾌｫﾙﾀﾞをBrivaneで開く"));
+    mnFile->add(QStringLiteral("ｷｬﾌﾞﾁｬｰ待機"), ctrl('Q'));
+    mnFile->add(QStringLiteral("-"));
+    mnFile->add(QStringLiteral("終了(&X)"));
+    mnFile->setHandler([this](int i) { onFileMenu(i); });
+
+    mnWkf = make("mnWkf", QStringLiteral("作業ﾌｫﾙﾀﾞ"));
+    mnWkf->add(QStringLiteral("連番をつけて保存"), ctrl('W'));
+    mnWkf->add(QStringLiteral("ｴｸｽﾌﾟﾛｰﾗｰで開く"), ctrl('E'));
+    mnWkf->add(QStringLiteral("Brivaneで開く"));
+    mnWkf->add(QStringLiteral("-"));
+    mnWkf->add(QStringLiteral("ﾌｫﾙﾀﾞを空にする"));
+    mnWkf->setHandler([this](int i) { onWorkFolderMenu(i); });
+    mnFile->setSubmenu(5, mnWkf);
+
+    mnKkn = make("mnKkn", QStringLiteral("格納"));
+    mnKkn->add(QStringLiteral("連番をつけて保存"));
+    mnKkn->add(QStringLiteral("ｴｸｽﾌﾟﾛｰﾗｰで開く"));
+    mnKkn->add(QStringLiteral("Brivaneで開く"));
+    mnKkn->add(QStringLiteral("-"));
+    mnKkn->add(QStringLiteral("画像格納の指定"));
+    mnKkn->setEnabled(0, false);
+    mnKkn->setHandler([this](int i) { onStorageMenu(i); });
+    mnFile->setSubmenu(6, mnKkn);
+
+    mnEdt = make("mnEdt", QStringLiteral("画像編集"));
+    mnEdt->add(QStringLiteral("読込時の画像に戻す"));
+    mnEdt->add(QStringLiteral("-"));
+    mnEdt->add(QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"), ctrl('C'));
+    mnEdt->add(QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付"), ctrl('V'));
+    mnEdt->add(QStringLiteral("-"));
+    mnEdt->add(QStringLiteral("範囲"));
+    mnEdt->add(QStringLiteral("ﾄﾘﾐﾝｸﾞ"), ctrl('T'));
+    mnEdt->add(QStringLiteral("ﾘｻｲｽﾞ"));
+    mnEdt->add(QStringLiteral("綴じ込み"));
+    mnEdt->add(QStringLiteral("回転"));
+    mnEdt->add(QStringLiteral("-"));
+    mnEdt->add(QStringLiteral("色数"));
+    mnEdt->add(QStringLiteral("ﾂｰﾙﾊﾞｰを表示"));
+    mnEdt->add(QStringLiteral("画像枠を追加"));
+    mnEdt->setHandler([this](int i) {
+        if (i == 2)
+            CopyToClipboard();
+        else if (i == 3)
+            TakeClipboardPicture(PointerImage());
+        else if (i != 0 && i != 6 && i != 12 && i != 13)
+            return;
+        if (MacroRecording)
+            RecordMacroStep(mnEdt->keyword(), mnEdt->caption(i));
+    });
+
+    mnUsHn = make("mnUsHn", QStringLiteral("範囲USR"));
+    mnUsHn->add(QStringLiteral("?"));
+    mnUsHn->setVisible(0, false);
+    mnRng = make("mnRng", QStringLiteral("範囲"));
+    for (const char* c : {"-", "範囲の登録", "範囲のｸﾘｱ", "-", "強調(相対)", "強調(ﾏｰｶｰ)", "-", "ﾓｻﾞｲｸ"})
+        mnRng->add(QString::fromUtf8(c));
+    mnRng->setHandler([this](int i) {
+        if (i == 2)
+            ClearRange();
+        else if (i != 1 && i != 4 && i != 5 && i != 7)
+            return;
+        if (MacroRecording)
+            RecordMacroStep(mnRng->keyword(), mnRng->caption(i));
+    });
+    mnUsHn->setContinuation(mnRng);
+    mnEdt->setSubmenu(5, mnUsHn);
+
+    mnResize = make("mnResize", QStringLiteral("ﾘｻｲｽﾞ"));
+    for (const char* c : {"横方向を基準に縮小", "縦方向を基準に縮小", "-", "縦横比率を変えて縮小"})
+        mnResize->add(QString::fromUtf8(c));
+    mnEdt->setSubmenu(7, mnResize);
+
+    mnCut = make("mnCut", QStringLiteral("綴込"));
+    mnCut->add(QStringLiteral("縦方向"));
+    mnCut->add(QStringLiteral("横方向"));
+    mnEdt->setSubmenu(8, mnCut);
+
+    mnRotate = make("mnRotate", QStringLiteral("回転"));
+    mnRotate->add(QStringLiteral("左右反転"));
+    mnRotate->add(QStringLiteral("上下反転"));
+    mnRotate->add(QStringLiteral("-"));
+    mnRotate->add(QStringLiteral("右90度"), ctrl('R'));
+    mnRotate->add(QStringLiteral("右180度"));
+    mnRotate->add(QStringLiteral("左90度"), ctrl('L'));
+    mnRotate->add(QStringLiteral("左180度"));
+    mnEdt->setSubmenu(9, mnRotate);
+
+    mnColr = make("mnColr", QStringLiteral("色数"));
+    mnColr->setCheckable(true);
+    int ci = 1;
+    for (const char* c : {"16色(4bit)", "ｸﾞﾚｰ(4bit)", "256色(8bit)", "ｸﾞﾚｰ(8bit)", "16bit", "24bit", "32bit"})
+        mnColr->addAt(ci++, QString::fromUtf8(c));
+    mnColr->setHandler([this](int i) {
+        static const int codes[] = {0, 4, 40, 8, 80, 16, 24, 32};
+        if (i < 1 || i > 7 || !mnColr->isEnabled(i))
+            return;
+        SetColourDepth(codes[i], false);
+        ShowPicture();
+        if (MacroRecording)
+            RecordMacroStep(mnColr->keyword(), mnColr->caption(i));
+    });
+    mnEdt->setSubmenu(11, mnColr);
+
+    mnDisp = make("mnDisp");
+    mnDisp->add(QStringLiteral("作業ﾌｫﾙﾀﾞを表示"));
+    mnDisp->setHandler([this](int i) { onDisplayMenu(i); });
+
+    mnMcr = make("mnMcr");
+    mnMcr->add(QStringLiteral("?"));
+    mnMcr->setVisible(0, false);
+    mnMcrS = make("mnMcrS");
+    mnMcrS->add(QStringLiteral("-"));
+    mnMcrS->add(QStringLiteral("記入_開始"));
+    mnMcrS->add(QStringLiteral("記入_終了"));
+    mnMcrS->add(QStringLiteral("修正・削除"));
+    mnMcrS->setVisible(0, false);
+    mnMcr->setContinuation(mnMcrS);
+
+    mnUsr = make("mnUsr");
+    for (const QString& c : CaptureOptions::groupCaptions())
+        mnUsr->add(c);
+    mnCpt = make("mnCpt");
+    mnGen = make("mnGen");
+    mnCptW = make("mnCptW");
+    mnMpn = make("mnMpn");
+    const std::pair<MenuGroup*, const QStringList*> optionGroups[] = {
+        {mnCpt, &CaptureOptions::afterCaptureCaptions()},
+        {mnGen, &CaptureOptions::colourReductionCaptions()},
+        {mnCptW, &CaptureOptions::onMinimiseCaptions()},
+        {mnMpn, &CaptureOptions::pointerCaptions()}};
+    int oi = 0;
+    for (auto [g, captions] : optionGroups) {
+        g->setCheckable(true);
+        for (const QString& c : *captions)
+            g->add(c);
+        mnUsr->setSubmenu(oi++, g);
+    }
+    // The ticks the menus are created with.
+    mnCpt->setChecked(1, true);
+    mnGen->setChecked(0, true);
+    mnMpn->setChecked(0, true);
+    mnCpt->setHandler([this](int i) { onAfterCaptureMenu(i); });
+    mnGen->setHandler([this](int i) { onColourReductionMenu(i); });
+    mnCptW->setHandler([this](int i) { onMinimiseMenu(i); });
+    mnMpn->setHandler([this](int i) { onPointerMenu(i); });
+
+    // The menu bar: index 2 does not exist.
+    mnJb = make("mnJb");
+    mnJb->addAt(0, QStringLiteral("ﾌｧｲﾙ(&F)"));
+    mnJb->addAt(1, QStringLiteral("画像編集(&E)"));
+    mnJb->addAt(3, QStringLiteral("表示(&D)"));
+    mnJb->addAt(4, QStringLiteral("ﾏｸﾛ(&M)"));
+    mnJb->addAt(5, QStringLiteral("設定(&U)"));
+    mnJb->addAt(6, QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    const std::pair<int, MenuGroup*> tops[] = {{0, mnFile}, {1, mnEdt}, {3, mnDisp},
+                                               {4, mnMcr},  {5, mnUsr}};
+    for (auto [index, g] : tops) {
+        QMenu* m = menuBar()->addMenu(MenuBinder::displayText(mnJb->caption(index)));
+        m->setProperty("varnelGroup", g->name());
+        connect(m, &QMenu::aboutToShow, this, [this, index] { onMenuBarOpened(index); });
+        auto* binder = new MenuBinder(m, g, this);
+        m_binders.push_back(binder);
+    }
+    // Help has no items: choosing it opens the help page.
+    QAction* help = menuBar()->addAction(MenuBinder::displayText(mnJb->caption(6)));
+    connect(help, &QAction::triggered, this, [this] { onMenuBarOpened(6); });
+
+}
+
+void fmMain::onMenuBarOpened(int index)
+{
+    if (index == 1) {
+        mnEdt->setEnabled(3, ClipboardHasPicture());
+        mnEdt->setEnabled(5, !ToolBarShown);
+    } else if (index == 6) {
+        m_platform.shell->open(QStringLiteral("https://varnel.example/help/varnel.htm"));
+    }
+}
+
+void fmMain::onFileMenu(int index)
+{
+    if (!mnFile->isEnabled(index))
+        return;
+    switch (index) {
+    case 9:
+        SetFormShown(!FormShown);
+        break;
+    case 11:
+        Exit();
+        return;
+    default:
+        return; // the file commands come with the file room
+    }
+    if (MacroRecording)
+        RecordMacroStep(mnFile->keyword(), mnFile->caption(index));
+}
+
+void fmMain::onWorkFolderMenu(int index)
+{
+    switch (index) {
+    case 0:
+        SaveNumberedToWorkFolder();
+        break;
+    case 1:
+        m_platform.shell->explore(WorkFolder);
+        break;
+    default:
+        return;
+    }
+    if (MacroRecording)
+        RecordMacroStep(mnWkf->keyword(), mnWkf->caption(index));
+}
+
+void fmMain::onStorageMenu(int index)
+{
+    switch (index) {
+    case 0:
+        SaveNumberedToStorage();
+        break;
+    case 1:
+        if (!StorageFolder.isEmpty())
+            m_platform.shell->explore(StorageFolder);
+        break;
+    default:
+        return;
+    }
+    if (MacroRecording)
+        RecordMacroStep(mnKkn->keyword(), mnKkn->caption(index));
+}
+
+void fmMain::onDisplayMenu(int)
+{
+    WorkListShown = !WorkListShown;
+    mnDisp->setCaption(0, WorkListShown ? QStringLiteral("作業ﾌｫﾙﾀﾞを非表示")
+                                        : QStringLiteral("作業ﾌｫﾙﾀﾞを表示"));
+    LayoutWindow();
+    RefreshFileList();
+}
+
+void fmMain::onToolButton(int index)
+{
+    switch (index) {
+    case 0: mnFile->click(0); break;
+    case 1: mnFile->click(1); break;
+    case 2: mnWkf->click(0); break;
+    case 3: mnWkf->click(1); break;
+    case 4: mnEdt->click(3); break;
+    case 5: mnEdt->click(2); break;
+    case 6: mnEdt->click(6); break;
+    case 7: mnCut->click(0); break;
+    case 8: mnCut->click(1); break;
+    case 9:
+        CopyToClipboard();
+        SetFormShown(false);
+        break;
+    default: break;
+    }
+}
+
+void fmMain::RecordMacroStep(const QString& keyword, const QString& caption)
+{
+    if (!MacroBuffer.isEmpty())
+        MacroBuffer += QStringLiteral("\r\n");
+    const int paren = caption.indexOf(QLatin1Char('('));
+    MacroBuffer += keyword + QStringLiteral("⇒") + (paren >= 0 ? caption.left(paren) : caption);
+}
+
+} // namespace varnel

@@ -1,0 +1,92 @@
+// Capture standby: the switch between the shown window and the hidden one
+// waiting in the notification area, and the program's end.
+#include "fmMain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMenu>
+#include <QTimer>
+
+#include "capture/ClipboardWatcher.h"
+#include "macros/MenuGroup.h"
+
+namespace varnel {
+
+void fmMain::SetFormShown(bool shown)
+{
+    SuppressEvents = true;
+    m_watcher->HookClipboard(shown ? 0 : 1);
+    chDsp[1]->setChecked(!shown);
+    const bool trayAvailable = m_platform.tray->isAvailable();
+    if (!shown && !TrayIconAdded && trayAvailable) {
+        m_platform.tray->add(windowIcon(), QStringLiteral("Varnel"));
+        TrayIconAdded = true;
+    }
+    if (shown) {
+        if (isMinimized())
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+    } else if (trayAvailable) {
+        hide();
+    } else {
+        // Without a notification area a hidden window could not be reached
+        // again: stand by minimised in the task bar instead.
+        showMinimized();
+    }
+    for (int i = 0; i <= 8; ++i)
+        mnFile->setVisible(i, shown);
+    mnFile->setCaption(9, shown ? QStringLiteral("ｷｬﾌﾞﾁｬｰ待機") : QStringLiteral("ﾌｫｰﾑを表示"));
+    // The flag changes before the events that BringToFront lets through.
+    FormShown = shown;
+    if (shown) {
+        BringToFront();
+        RefreshFileList();
+    } else {
+        NextWorkNumber();
+    }
+    SuppressEvents = false;
+}
+
+void fmMain::onWindowRestored()
+{
+    // The window came back while marked as standing by (restored from the
+    // task bar): leave standby fully, menus included.
+    SetFormShown(true);
+}
+
+void fmMain::BringToFront()
+{
+    raise();
+    activateWindow();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void fmMain::onTrayLeftClick()
+{
+    SetFormShown(true);
+}
+
+void fmMain::onTrayRightClick(const QPoint& pos)
+{
+    BringToFront();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (QMenu* m = fileMenu())
+        m->popup(pos);
+}
+
+void fmMain::ShutDown(bool iconAdded)
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_watcher->HookClipboard(0);
+    if (iconAdded)
+        m_platform.tray->remove();
+    Timer1->stop();
+    // Close every window of the program; the main window closes last.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible())
+            w->close();
+}
+
+} // namespace varnel

@@ -1,0 +1,24 @@
+#pragma once
+#include "editing/Picture.h"
+#include "platform/Clipboard.h"
+#include "platform/Pointer.h"
+
+namespace varnel {
+
+// Takes the clipboard picture once, stamps the pointer into it and hands it
+// on at 96 dpi.
+class CaptureIntake {
+public:
+    // The pointer's top-left in picture pixels: screen coordinates for a
+    // full-screen picture, relative to the active window otherwise (a
+    // desktop that names no active window counts as full screen).
+    static QPoint stampPosition(const QSize& picture, const QSize& screen, const QPoint& pointerTopLeft,
+                                const std::optional<QPoint>& activeWindowOrigin);
+    // Draws the pointer image at pos; the picture keeps its size.
+    static void drawStamp(QImage& picture, const QImage& pointer, const QPoint& pos);
+
+    // The grab: false when the clipboard offers no picture or it does not decode.
+    static bool grab(Clipboard& clipboard, Pointer& pointer, const PointerImage& stamp, Picture& out);
+};
+
+} // namespace varnel

@@ -1,0 +1,31 @@
+#pragma once
+#include <QString>
+
+#include "editing/Picture.h"
+
+namespace varnel {
+
+// Saves a picture under the next free number without ever replacing a file:
+// the name is claimed atomically, and a name that another program took in the
+// meantime moves the save on to the next number.
+class NumberedSaver {
+public:
+    struct Result {
+        bool ok = false;
+        QString path;       // the file written
+        qint64 number = 0;  // the number it carries
+    };
+
+    // Tries start, start+1, ... in folder; gives up after maxTries taken names
+    // or on the first failure that is not a taken name.
+    static Result save(const Picture& picture, const QString& folder, const QString& prefix,
+                       qint64 start, const QString& extension, ImageFormat format,
+                       int quality = 80, int maxTries = 10000);
+
+    // Writes the picture to path only if no file of that name exists; never
+    // overwrites. nameTaken tells a taken name apart from other failures.
+    static bool saveExclusive(const Picture& picture, const QString& path, ImageFormat format,
+                              int quality, bool* nameTaken);
+};
+
+} // namespace varnel

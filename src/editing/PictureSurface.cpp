@@ -1,0 +1,161 @@
+#include "PictureSurface.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace varnel {
+
+PictureSurface::PictureSurface(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    setFrameShape(QFrame::StyledPanel);
+    viewport()->setBackgroundRole(QPalette::Dark);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setCursor(Qt::CrossCursor);
+}
+
+bool PictureSurface::showPicture(int displayMode)
+{
+    m_mode = displayMode;
+    updateScrollBars();
+    viewport()->update();
+    return m_picture.hasPicture();
+}
+
+void PictureSurface::setZoom(double factor)
+{
+    m_zoom = factor > 0 ? factor : 1.0;
+    updateScrollBars();
+    viewport()->update();
+}
+
+double PictureSurface::displayScale() const
+{
+    if (!m_picture.hasPicture())
+        return 1.0;
+    if (m_mode == 1) {
+        // Fit inside the surface; small pictures stay at their own size.
+        const QSize vp = viewport()->size();
+        const double sx = double(vp.width()) / m_picture.width();
+        const double sy = double(vp.height()) / m_picture.height();
+        return std::min(1.0, std::min(sx, sy));
+    }
+    return m_zoom;
+}
+
+QRect PictureSurface::pictureRectOnViewport() const
+{
+    if (!m_picture.hasPicture() || m_mode == 0)
+        return {};
+    const double s = displayScale();
+    const int w = std::max(1, int(m_picture.width() * s + 0.5));
+    const int h = std::max(1, int(m_picture.height() * s + 0.5));
+    if (m_mode == 1)
+        return QRect(0, 0, w, h);
+    return QRect(-horizontalScrollBar()->value(), -verticalScrollBar()->value(), w, h);
+}
+
+void PictureSurface::updateScrollBars()
+{
+    if (m_mode != 3 || !m_picture.hasPicture()) {
+        horizontalScrollBar()->setRange(0, 0);
+        verticalScrollBar()->setRange(0, 0);
+        return;
+    }
+    const QSize vp = viewport()->size();
+    const int w = int(m_picture.width() * m_zoom + 0.5);
+    const int h = int(m_picture.height() * m_zoom + 0.5);
+    horizontalScrollBar()->setRange(0, std::max(0, w - vp.width()));
+    verticalScrollBar()->setRange(0, std::max(0, h - vp.height()));
+    horizontalScrollBar()->setPageStep(vp.width());
+    verticalScrollBar()->setPageStep(vp.height());
+}
+
+void PictureSurface::setSelection(int left, int top, int right, int bottom)
+{
+    m_sel = QRect(left, top, right, bottom);
+    viewport()->update();
+    emit selectionChanged();
+}
+
+void PictureSurface::setBusy(bool on)
+{
+    if (on)
+        viewport()->setCursor(Qt::BusyCursor);
+    else
+        viewport()->setCursor(Qt::CrossCursor);
+}
+
+QPoint PictureSurface::toPicture(const QPoint& pos) const
+{
+    const QRect r = pictureRectOnViewport();
+    if (r.isEmpty())
+        return {};
+    const double s = displayScale();
+    int x = int((pos.x() - r.x()) / s);
+    int y = int((pos.y() - r.y()) / s);
+    x = std::clamp(x, 0, m_picture.width());
+    y = std::clamp(y, 0, m_picture.height());
+    return {x, y};
+}
+
+void PictureSurface::paintEvent(QPaintEvent*)
+{
+    QPainter p(viewport());
+    const QRect r = pictureRectOnViewport();
+    if (r.isEmpty())
+        return;
+    p.setRenderHint(QPainter::SmoothPixmapTransform, displayScale() < 1.0);
+    p.drawImage(r, m_picture.image());
+    if (m_sel != QRect(0, 0, 0, 0)) {
+        const double s = displayScale();
+        QRectF sr(r.x() + m_sel.x() * s, r.y() + m_sel.y() * s, (m_sel.width() - m_sel.x()) * s,
+                  (m_sel.height() - m_sel.y()) * s);
+        p.setPen(QPen(Qt::white, 1));
+        p.drawRect(sr);
+        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        p.drawRect(sr);
+    }
+}
+
+void PictureSurface::resizeEvent(QResizeEvent* e)
+{
+    QAbstractScrollArea::resizeEvent(e);
+    updateScrollBars();
+}
+
+void PictureSurface::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void PictureSurface::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::RightButton) {
+        emit rightClicked(e->globalPosition().toPoint());
+        return;
+    }
+    if (e->button() == Qt::LeftButton && m_picture.hasPicture()) {
+        m_dragging = true;
+        m_dragStart = toPicture(e->position().toPoint());
+        setSelection(0, 0, 0, 0);
+    }
+}
+
+void PictureSurface::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!m_dragging)
+        return;
+    const QPoint p = toPicture(e->position().toPoint());
+    const QRect r = QRect(m_dragStart, p).normalized();
+    setSelection(r.left(), r.top(), r.left() + std::abs(p.x() - m_dragStart.x()),
+                 r.top() + std::abs(p.y() - m_dragStart.y()));
+}
+
+void PictureSurface::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        m_dragging = false;
+}
+
+} // namespace varnel

@@ -1,0 +1,106 @@
+#include "MenuGroup.h"
+
+namespace varnel {
+
+namespace {
+const MenuItem kAbsent;
+}
+
+MenuGroup::MenuGroup(const QString& name, const QString& keyword, QObject* parent)
+    : QObject(parent), m_name(name), m_keyword(keyword)
+{
+}
+
+int MenuGroup::add(const QString& caption, const QKeySequence& shortcut)
+{
+    const int index = size();
+    addAt(index, caption, shortcut);
+    return index;
+}
+
+void MenuGroup::addAt(int index, const QString& caption, const QKeySequence& shortcut)
+{
+    if (index < 0)
+        return;
+    if (index >= size())
+        m_items.resize(size_t(index) + 1);
+    MenuItem& it = m_items[size_t(index)];
+    it = MenuItem();
+    it.exists = true;
+    it.caption = caption;
+    it.shortcut = shortcut;
+    emit layoutChanged();
+}
+
+const MenuItem& MenuGroup::item(int index) const
+{
+    return exists(index) ? m_items[size_t(index)] : kAbsent;
+}
+
+MenuItem& MenuGroup::ref(int index)
+{
+    return m_items[size_t(index)];
+}
+
+void MenuGroup::setCaption(int index, const QString& caption)
+{
+    if (!exists(index) || ref(index).caption == caption)
+        return;
+    ref(index).caption = caption;
+    emit itemChanged(index);
+}
+
+void MenuGroup::setEnabled(int index, bool on)
+{
+    if (!exists(index) || ref(index).enabled == on)
+        return;
+    ref(index).enabled = on;
+    emit itemChanged(index);
+}
+
+void MenuGroup::setVisible(int index, bool on)
+{
+    if (!exists(index) || ref(index).visible == on)
+        return;
+    ref(index).visible = on;
+    emit itemChanged(index);
+}
+
+void MenuGroup::setChecked(int index, bool on)
+{
+    if (!exists(index) || ref(index).checked == on)
+        return;
+    ref(index).checked = on;
+    emit itemChanged(index);
+}
+
+void MenuGroup::setSubmenu(int index, MenuGroup* group)
+{
+    if (!exists(index))
+        return;
+    ref(index).submenu = group;
+    emit layoutChanged();
+}
+
+void MenuGroup::tickOnly(int index)
+{
+    for (int i = 0; i < size(); ++i)
+        if (exists(i))
+            setChecked(i, i == index);
+}
+
+void MenuGroup::click(int index)
+{
+    if (exists(index) && m_handler)
+        m_handler(index);
+}
+
+int MenuGroup::findByPrefix(const QString& prefix) const
+{
+    for (int i = 0; i < size(); ++i)
+        if (exists(i) && m_items[size_t(i)].caption.startsWith(prefix))
+            return i;
+    return -1;
+}
+
+} // namespace varnel

@@ -1,0 +1,88 @@
+#pragma once
+#include <QKeySequence>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace varnel {
+
+class MenuGroup;
+
+// One item of a menu group, addressed by its fixed index. Items that do not
+// exist keep their index free ("index 2 does not exist").
+struct MenuItem {
+    bool exists = false;
+    QString caption;
+    QKeySequence shortcut;
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;
+    MenuGroup* submenu = nullptr;   // the item opens this group
+    bool isSeparator() const { return caption == QLatin1String("-"); }
+};
+
+// A menu's items as data, with one handler taking the item's index. Clicks,
+// tool-strip buttons and replayed macro lines all go through click(), so they
+// behave alike; widgets only mirror the state.
+class MenuGroup : public QObject {
+    Q_OBJECT
+public:
+    // keyword: the macro keyword of the group (empty when the group records nothing).
+    explicit MenuGroup(const QString& name, const QString& keyword = {}, QObject* parent = nullptr);
+
+    const QString& name() const { return m_name; }
+    const QString& keyword() const { return m_keyword; }
+
+    // Adds an item at the next index, or at a given one (leaving gaps absent).
+    int add(const QString& caption, const QKeySequence& shortcut = {});
+    void addAt(int index, const QString& caption, const QKeySequence& shortcut = {});
+
+    int size() const { return int(m_items.size()); }
+    bool exists(int index) const { return index >= 0 && index < size() && m_items[size_t(index)].exists; }
+    const MenuItem& item(int index) const;
+
+    QString caption(int index) const { return item(index).caption; }
+    bool isEnabled(int index) const { return item(index).enabled; }
+    bool isVisible(int index) const { return item(index).visible; }
+    bool isChecked(int index) const { return item(index).checked; }
+
+    void setCaption(int index, const QString& caption);
+    void setEnabled(int index, bool on);
+    void setVisible(int index, bool on);
+    void setChecked(int index, bool on);
+    void setSubmenu(int index, MenuGroup* group);
+    // The menu that shows this group goes on with another group's items
+    // (the registered ranges, then the range commands).
+    void setContinuation(MenuGroup* group) { m_continuation = group; }
+    MenuGroup* continuation() const { return m_continuation; }
+    // Items of a tick group show a check box even while unticked.
+    void setCheckable(bool on) { m_checkable = on; }
+    bool isCheckable() const { return m_checkable; }
+    // Ticks exactly the item at index among the existing items (none when out of range).
+    void tickOnly(int index);
+
+    void setHandler(std::function<void(int)> handler) { m_handler = std::move(handler); }
+    // Runs the group's handler for an existing item; the handler decides
+    // whether a disabled item acts.
+    void click(int index);
+
+    // The first existing item, in index order, whose caption begins with
+    // prefix (exact comparison); -1 when none. Hidden and disabled items count.
+    int findByPrefix(const QString& prefix) const;
+
+signals:
+    void itemChanged(int index);
+    void layoutChanged();
+
+private:
+    MenuItem& ref(int index);
+    QString m_name;
+    QString m_keyword;
+    std::vector<MenuItem> m_items;
+    std::function<void(int)> m_handler;
+    MenuGroup* m_continuation = nullptr;
+    bool m_checkable = false;
+};
+
+} // namespace varnel
