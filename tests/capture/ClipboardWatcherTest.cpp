@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "capture/ClipboardWatcher.h"
+#include "platform/fake/FakePlatform.h"
+
+using namespace varnel;
+
+namespace {
+QImage pic(QRgb c)
+{
+    QImage i(4, 4, QImage::Format_RGB32);
+    i.fill(c);
+    return i;
+}
+} // namespace
+
+TEST(ClipboardWatcher, CapturesOnlyWhileHooked)
+{
+    FakePlatform fp;
+    ClipboardWatcher w(*fp.clipboard, *fp.pointer);
+    int captures = 0;
+    w.setCapture([&](const PointerImage&) { ++captures; });
+    fp.clipboard->offer(pic(1));
+    EXPECT_EQ(captures, 0);
+    w.HookClipboard(1);
+    fp.clipboard->offer(pic(2));
+    fp.clipboard->offer(pic(3));
+    EXPECT_EQ(captures, 2);
+    w.HookClipboard(0);
+    fp.clipboard->offer(pic(4));
+    EXPECT_EQ(captures, 2);
+}
+
+TEST(ClipboardWatcher, JoiningDoesNotCaptureWhatIsAlreadyThere)
+{
+    FakePlatform fp;
+    ClipboardWatcher w(*fp.clipboard, *fp.pointer);
+    int captures = 0;
+    w.setCapture([&](const PointerImage&) { ++captures; });
+    fp.clipboard->setSilently(pic(7));
+    w.HookClipboard(1);
+    EXPECT_EQ(captures, 0);
+}
+
+TEST(ClipboardWatcher, RepeatedJoinOrLeaveChangesNothing)
+{
+    FakePlatform fp;
+    ClipboardWatcher w(*fp.clipboard, *fp.pointer);
+    int captures = 0;
+    w.setCapture([&](const PointerImage&) { ++captures; });
+    w.HookClipboard(0); // leave while unhooked
+    EXPECT_FALSE(w.isHooked());
+    w.HookClipboard(1);
+    w.HookClipboard(1); // a second join must not double the notifications
+    fp.clipboard->offer(pic(1));
+    EXPECT_EQ(captures, 1);
+    w.HookClipboard(5); // any value but 1 leaves
+    EXPECT_FALSE(w.isHooked());
+}
+
+TEST(ClipboardWatcher, ChangeDuringACaptureIsPassedBy)
+{
+    FakePlatform fp;
+    ClipboardWatcher w(*fp.clipboard, *fp.pointer);
+    int captures = 0;
+    w.setCapture([&](const PointerImage&) {
+        ++captures;
+        // Another change arrives while this capture still runs.
+        fp.clipboard->offer(pic(9));
+    });
+    w.HookClipboard(1);
+    fp.clipboard->offer(pic(1));
+    EXPECT_EQ(captures, 1);
+    EXPECT_EQ(w.changesPassedBy(), 1);
+    EXPECT_FALSE(w.isBusy());
+    fp.clipboard->offer(pic(2));
+    EXPECT_EQ(captures, 2);
+}
+
+TEST(ClipboardWatcher, PointerIsProbedOnlyWhenStampingIsOn)
+{
+    FakePlatform fp;
+    QImage arrow(3, 3, QImage::Format_ARGB32);
+    arrow.fill(Qt::red);
+    fp.pointer->pointer = {arrow, QPoint(5, 6)};
+    ClipboardWatcher w(*fp.clipboard, *fp.pointer);
+    bool stamp = false;
+    PointerImage got;
+    w.setStampPointer([&] { return stamp; });
+    w.setCapture([&](const PointerImage& p) { got = p; });
+    w.HookClipboard(1);
+    fp.clipboard->offer(pic(1));
+    EXPECT_EQ(fp.pointer->probeCount, 0);
+    EXPECT_FALSE(got.isValid());
+    stamp = true;
+    fp.clipboard->offer(pic(2));
+    EXPECT_EQ(fp.pointer->probeCount, 1);
+    ASSERT_TRUE(got.isValid());
+    EXPECT_EQ(got.topLeft, QPoint(5, 6));
+}
