@@ -55,11 +55,15 @@ bool yIni::GetTxt(const QString& path)
 
     QFile file(m_filePath);
     if (QFileInfo::exists(m_filePath)) {
+        // A file that is there but cannot be read must not be replaced by
+        // a save of built-in values: the backup step then refuses to save.
+        m_damaged = true;
         if (!file.open(QIODevice::ReadOnly))
             return false;
         const QByteArray bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)
             return false;
+        m_damaged = false;
         QStringDecoder decoder(kCodec);
         if (!decoder.isValid())
             return false;

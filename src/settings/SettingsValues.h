@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+
+namespace varnel {
+
+// Every value the main window keeps in "User.xml". A default-constructed
+// object holds the built-in values used when the file cannot be loaded.
+struct SettingsValues {
+    // The main window's outer geometry in twips (1/1440 inch). After a
+    // failed load all four are 0: keep the current size and centre it.
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+
+    int displayMode = 1;          // 1 scaled to the window, 3 zoom
+    bool workListShown = false;   // the work-folder file list is shown
+    int afterCaptureAction = 1;   // index into the after-capture menu, not range-checked
+    int captureColourIndex = 0;   // index into the colour-reduction menu, not range-checked
+    QString stamp;                // file name of the current stamp bitmap
+    QString rangeList;            // registered ranges, carried as they are
+    bool bMpnt = false;           // draw the mouse pointer into captures
+    bool standbyOnMinimise = false;
+    QString storageFolder;
+    QString storagePrefix;
+    QString storageExtension;
+    QString macroText;            // lines separated by CR LF
+
+    bool operator==(const SettingsValues&) const = default;
+};
+
+} // namespace varnel
