@@ -1,8 +1,11 @@
 #pragma once
+#include <QByteArray>
 #include <QImage>
 #include <QPolygon>
 #include <QRect>
 #include <QString>
+
+#include <vector>
 
 namespace varnel {
 
@@ -21,6 +24,9 @@ enum class RegionShape { Whole = 1, Polygon = 2 };
 // 80 (grey 8 bit), 16 (5-5-5), 24, 32.
 class Picture {
 public:
+    // Largest width or height a picture may have; larger files are refused.
+    static constexpr int kMaxSide = 16384;
+
     Picture() = default;
     explicit Picture(const QImage& image);
 
@@ -74,10 +80,32 @@ public:
     bool pasteFrom(const Picture& source, int left, int top, int right, int bottom,
                    const QPoint& destTopLeft);
 
+    // Loads any picture file Qt reads, plus our own BMP and PCX readers, keeping
+    // the file's true depth. A broken, truncated or oversized file fails and
+    // leaves the picture as it was.
     bool load(const QString& path);
+    bool loadFromData(const QByteArray& data);
+    // Saves through a temporary file in the same folder, so the target name
+    // never holds a half-written file; an existing file is replaced.
     bool save(const QString& path, ImageFormat format, int jpegQuality = 75) const;
+    // Saves under a name that must be free: never overwrites. On failure
+    // *nameTaken (when given) tells whether the name was already in use.
+    bool saveNew(const QString& path, ImageFormat format, int jpegQuality = 75, bool* nameTaken = nullptr) const;
+    // The file's bytes in a format; empty when the format cannot be written
+    // (FlashPix) or the picture is empty.
+    QByteArray encode(ImageFormat format, int jpegQuality = 75) const;
+
+    RegionSide regionSide() const { return m_side; }
+    RegionShape regionShape() const { return m_shape; }
 
 private:
+    // The picture in true colour (RGB888, or ARGB32 for 32 bit) for pixel work.
+    QImage workingImage() const;
+    // Takes a worked true-colour image back at the picture's own depth.
+    bool adoptWorking(const QImage& worked);
+    // One byte per pixel, non-zero where the region lets an operation act.
+    std::vector<uchar> regionMask(QRect* bounds) const;
+
     QImage m_image;
     int m_bpp = 0;
     RegionSide m_side = RegionSide::Inside;

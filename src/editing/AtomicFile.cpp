@@ -1,0 +1,111 @@
+#include "AtomicFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace varnel {
+
+namespace {
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(qMin<qint64>(left, 1 << 30)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+// A new hidden file beside path holding the bytes; its name, or empty.
+QByteArray writeTemp(const QString& path, const QByteArray& bytes)
+{
+    const QFileInfo info(path);
+    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
+                                        + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        return {};
+    ::fchmod(fd, 0644 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }());
+    const bool ok = writeAll(fd, bytes);
+    if (::close(fd) != 0 || !ok) {
+        ::unlink(name.constData());
+        return {};
+    }
+    return name;
+}
+
+} // namespace
+
+bool AtomicFile::write(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray temp = writeTemp(path, bytes);
+    if (temp.isEmpty())
+        return false;
+    if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFile::writeNew(const QString& path, const QByteArray& bytes, bool* nameTaken)
+{
+    if (nameTaken)
+        *nameTaken = false;
+    const QByteArray target = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(target.constData(), &st) == 0) {
+        if (nameTaken)
+            *nameTaken = true;
+        return false;
+    }
+    const QByteArray temp = writeTemp(path, bytes);
+    if (temp.isEmpty())
+        return false;
+    // link() fails on an existing name, so the claim and the publication are one step.
+    if (::link(temp.constData(), target.constData()) == 0) {
+        ::unlink(temp.constData());
+        return true;
+    }
+    const int err = errno;
+    if (err == EEXIST) {
+        ::unlink(temp.constData());
+        if (nameTaken)
+            *nameTaken = true;
+        return false;
+    }
+    // File systems without hard links: claim the name exclusively, then move
+    // the finished file over our own empty claim.
+    const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        const int e = errno;
+        ::unlink(temp.constData());
+        if (nameTaken)
+            *nameTaken = e == EEXIST;
+        return false;
+    }
+    ::close(fd);
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        ::unlink(temp.constData());
+        ::unlink(target.constData());
+        return false;
+    }
+    return true;
+}
+
+} // namespace varnel
