@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include "macros/MenuGroup.h"
+
+using varnel::MenuGroup;
+
+
+TEST(MenuGroup, FindByPrefixTakesFirstItemInIndexOrder)
+{
+    MenuGroup g("mnRotate", "回転");
+    for (const char* c : {"左右反転", "上下反転", "-", "右90度", "右180度", "左90度", "左180度"})
+        g.add(QString::fromUtf8(c));
+    EXPECT_EQ(g.findByPrefix("右"), 3);
+    EXPECT_EQ(g.findByPrefix("右180度"), 4);
+    EXPECT_EQ(g.findByPrefix(""), 0);
+    EXPECT_EQ(g.findByPrefix("-"), 2);
+    EXPECT_EQ(g.findByPrefix("右 "), -1);
+    g.setVisible(3, false);
+    g.setEnabled(3, false);
+    EXPECT_EQ(g.findByPrefix("右"), 3); // hidden and disabled items still match
+}
+
+TEST(MenuGroup, GapsStayAbsentAndClicksReachHandlerWithIndex)
+{
+    MenuGroup g("mnColr", "色数");
+    g.addAt(1, "16色(4bit)");
+    g.addAt(7, "32bit");
+    EXPECT_FALSE(g.exists(0));
+    EXPECT_FALSE(g.exists(4));
+    EXPECT_TRUE(g.exists(7));
+    EXPECT_EQ(g.findByPrefix("3"), 7);
+    std::vector<int> clicks;
+    g.setHandler([&](int i) { clicks.push_back(i); });
+    g.click(1);
+    g.click(4); // absent: nothing
+    g.click(7);
+    EXPECT_EQ(clicks, (std::vector<int>{1, 7}));
+}
+
+TEST(MenuGroup, TickOnlyAndChangeSignals)
+{
+    MenuGroup g("mnCpt");
+    for (int i = 0; i < 4; ++i)
+        g.add(QString::number(i));
+    QSignalSpy spy(&g, &MenuGroup::itemChanged);
+    g.tickOnly(2);
+    EXPECT_TRUE(g.isChecked(2));
+    EXPECT_EQ(spy.count(), 1);
+    g.tickOnly(2); // unchanged: no signal
+    EXPECT_EQ(spy.count(), 1);
+    g.tickOnly(7); // out of range ticks nothing
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(g.isChecked(i));
+}
