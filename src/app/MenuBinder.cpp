@@ -77,7 +77,7 @@ void MenuBinder::sync(MenuGroup* g, int i)
         return;
     const MenuItem& it = g->item(i);
     a->setSeparator(it.isSeparator());
-    a->setText(displayText(it.caption));
+    a->setText(it.isSeparator() ? QString() : displayText(it.caption));
     if (QMenu* sub = submenu(g, i))
         sub->setTitle(displayText(it.caption));
     a->setShortcut(it.shortcut);

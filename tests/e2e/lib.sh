@@ -1,0 +1,95 @@
+# Shared helpers for the end-to-end tests: a private X server, a tray host,
+# the program with its user data in a temporary folder.
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d /tmp/varnel-e2e.XXXXXX)
+E2E_PIDS=()
+
+e2e_cleanup() {
+  for p in "${E2E_PIDS[@]:-}"; do [ -n "$p" ] && kill "$p" 2>/dev/null || true; done
+  sleep 0.3
+  for p in "${E2E_PIDS[@]:-}"; do [ -n "$p" ] && kill -9 "$p" 2>/dev/null || true; done
+  # The X server's socket and lock must be gone before another test starts.
+  wait 2>/dev/null || true
+  rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Waits up to $2 seconds (default 10) for the command in $1 to succeed.
+wait_for() {
+  local cmd=$1 t=${2:-10} i=0
+  while ! eval "$cmd" >/dev/null 2>&1; do
+    sleep 0.1; i=$((i + 1))
+    [ $i -ge $((t * 10)) ] && return 1
+  done
+  return 0
+}
+
+start_x() {
+  local n
+  for n in $(seq 91 140); do
+    [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1280x800x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    export DISPLAY=:$n
+    if wait_for "xdpyinfo" 5; then return 0; fi
+  done
+  fail "no X server could be started"
+}
+
+start_tray() {
+  trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
+    >"$E2E_TMP/trayer.log" 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for "xwininfo -root -tree | grep '\"panel\"'" 15 || fail "no tray host"
+}
+
+# Starts the program with fresh user folders; sets APP_PID, WID, WORK.
+start_app() {
+  export XDG_DATA_HOME="$E2E_TMP/data" XDG_CONFIG_HOME="$E2E_TMP/config"
+  export XDG_RUNTIME_DIR="$E2E_TMP/run"
+  mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  WORK="$XDG_DATA_HOME/Quillon/varnel/Temp"
+  "$BIN" >"$E2E_TMP/app.log" 2>&1 &
+  APP_PID=$!
+  E2E_PIDS+=($APP_PID)
+  wait_for "xdotool search --onlyvisible --name '^Varnel\$'" 20 || { cat "$E2E_TMP/app.log"; fail "window did not appear"; }
+  WID=$(xdotool search --onlyvisible --name '^Varnel$' | head -1)
+  xdotool windowfocus --sync "$WID" 2>/dev/null || true
+}
+
+is_viewable() { xwininfo -id "$WID" | grep IsViewable >/dev/null; }
+tray_icon_present() { xwininfo -root -tree | grep '"Varnel": ("varnel" "Varnel")  22x22' >/dev/null; }
+
+# x y w h of the program's open pop-up menu (a small top-level window).
+menu_geometry() {
+  xwininfo -root -children | grep '("varnel" "Varnel")' | grep -v '22x22' \
+    | sed -E 's/.*\)  ([0-9]+)x([0-9]+)\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/' \
+    | awk '$4 < 200 && $3 < 400 {print; found=1} END {exit !found}'
+}
+
+# Real key presses (XTEST) into the program's window, which gets the focus
+# first: without a window manager nobody else gives it.
+key() {
+  xdotool windowfocus --sync "$WID" 2>/dev/null || true
+  xdotool key --delay 80 "$@"
+  sleep 0.3
+}
+
+# Offers a picture file on the clipboard as image/png, like a screenshot tool.
+offer_png() {
+  xclip -selection clipboard -t image/png -i "$1" >/dev/null 2>&1 </dev/null
+}
+
+# Screenshot-like test pictures that differ from each other.
+make_picture() { # out colour label
+  convert -size 320x200 "xc:$2" -fill black -draw "rectangle 10,10 120,60" \
+    -fill white -draw "rectangle 150,100 300,180" -fill "rgb(17,34,51)" -draw "point 5,5" "$1"
+}
+
+same_pixels() { # a b
+  [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]
+}
