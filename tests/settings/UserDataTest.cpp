@@ -255,3 +255,14 @@ TEST(Shortcuts, ExploreOnlyExistingFoldersOpenAnything)
     e.ini.W_ExpFd(e.root.file("missing"), true);
     EXPECT_EQ(e.shell.opened, QStringList{e.root.file("missing")});
 }
+
+TEST(UserData, WithoutADataHomeTheProgramFolderIsUsed)
+{
+    Environment e;
+    e.shell.folders.clear();
+    e.writeChoice("%doc");
+    e.run();
+    // Never a folder at the root of the file system.
+    EXPECT_EQ(e.ini.userDataFolder(), e.program + "/usData/");
+    EXPECT_TRUE(QFileInfo(e.program + "/usData").isDir());
+}
