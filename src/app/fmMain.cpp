@@ -20,6 +20,7 @@
 #include "capture/ClipboardWatcher.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
+#include "settings/yIni.h"
 
 namespace varnel {
 
@@ -160,6 +161,7 @@ void fmMain::buildControls()
     pnBmp->setFrameShadow(QFrame::Raised);
     pnBmp->setToolTip(QStringLiteral("ｽﾀﾝﾌﾟの画像を変更する場合は､ここをﾀﾞﾌﾞﾙｸﾘｯｸして下さい"));
     pnBmp->hide();
+    pnBmp->installEventFilter(this);
 
     Line1 = new QFrame(m_client);
     Line1->setFrameShape(QFrame::HLine);
@@ -242,6 +244,15 @@ void fmMain::changeEvent(QEvent* e)
         onWindowRestored();
     LayoutWindow();
     RefreshFileList();
+}
+
+bool fmMain::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == pnBmp && e->type() == QEvent::MouseButtonDblClick) {
+        nextStamp();
+        return true;
+    }
+    return QMainWindow::eventFilter(o, e);
 }
 
 bool fmMain::event(QEvent* e)

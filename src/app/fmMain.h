@@ -23,6 +23,8 @@ class ClipboardWatcher;
 class MenuBinder;
 class MenuGroup;
 class PictureSurface;
+class yIni;
+struct SettingsValues;
 
 // The main window: owns the program's state, the picture surfaces, the menus
 // and the tool strip. Its handlers are short calls into the rooms' classes;
@@ -73,6 +75,8 @@ public:
     void ShutDown(bool iconAdded);
     void LoadSettings();
     void SaveSettings();
+    // The values SaveSettings would write now.
+    SettingsValues currentSettings() const;
     void Exit();
 
     // --- capture road ---
@@ -122,6 +126,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void buildControls();
@@ -143,11 +148,14 @@ private:
     void onTimer();
     void onWindowRestored();
     void applyStamp();
+    void nextStamp();
+    yIni& settingsStore();
     int twipsToPx(int twips) const;
 
     Platform& m_platform;
     AppEnvironment m_env;
     std::unique_ptr<ClipboardWatcher> m_watcher;
+    std::unique_ptr<yIni> m_ini;
     bool m_closingByUser = false;
     bool m_shutDown = false;
     bool m_overlayWasVisible = false;

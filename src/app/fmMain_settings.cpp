@@ -4,11 +4,32 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 
 #include "macros/MenuGroup.h"
+#include "settings/AppSettings.h"
+#include "settings/Twips.h"
+#include "settings/yIni.h"
 
 namespace varnel {
+
+namespace {
+double logicalDpi(const QWidget* w)
+{
+    const QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    return s ? s->logicalDotsPerInch() : 96.0;
+}
+} // namespace
+
+yIni& fmMain::settingsStore()
+{
+    if (!m_ini) {
+        m_ini = std::make_unique<yIni>(m_platform.shell.get(), m_platform.family.get());
+        m_ini->setMessageHandler([this](const QString& m) { m_platform.dialogs->message(m); });
+    }
+    return *m_ini;
+}
 
 void fmMain::LoadSettings()
 {
@@ -16,15 +37,46 @@ void fmMain::LoadSettings()
     cbZoom->addItems({QStringLiteral(" 50%"), QStringLiteral(" 75%"), QStringLiteral("100%"),
                       QStringLiteral("125%"), QStringLiteral("150%"), QStringLiteral("200%"),
                       QStringLiteral("300%"), QStringLiteral("400%"), QStringLiteral("500%")});
-    // No stored settings yet: the built-in values.
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        resize(int(10000 * s->logicalDotsPerInch() / 1440.0), int(6000 * s->logicalDotsPerInch() / 1440.0));
-        move(s->availableGeometry().center() - rect().center());
+    SettingsValues v;
+    const bool loaded = AppSettings::load(settingsStore(), m_env.userDataFolder, v);
+    const double dpi = logicalDpi(this);
+    if (loaded) {
+        move(twipsToPixels(v.left, dpi), twipsToPixels(v.top, dpi));
+        resize(twipsToPixels(v.width, dpi), twipsToPixels(v.height, dpi));
+    } else {
+        // The built-in size, centred.
+        resize(twipsToPixels(10000, dpi), twipsToPixels(6000, dpi));
+        if (const QScreen* s = QGuiApplication::primaryScreen())
+            move(s->availableGeometry().center() - rect().center());
     }
-    DisplayMode = 1;
-    WorkListShown = false;
-    AfterCaptureAction = 1;
-    CaptureColourIndex = 0;
+    WorkListShown = v.workListShown;
+    DisplayMode = v.displayMode;
+    AfterCaptureAction = v.afterCaptureAction;
+    CaptureColourIndex = v.captureColourIndex;
+    RangeList = v.rangeList;
+    bMpnt = v.bMpnt;
+    StandbyOnMinimise = v.standbyOnMinimise;
+    StorageFolder = v.storageFolder;
+    StoragePrefix = v.storagePrefix;
+    StorageExtension = v.storageExtension;
+    MacroText = v.macroText;
+    // Out-of-range stored options tick nothing and are used as they are.
+    mnCpt->tickOnly(AfterCaptureAction);
+    mnGen->tickOnly(CaptureColourIndex);
+    mnKkn->setEnabled(0, !StorageFolder.isEmpty());
+    mnDisp->setCaption(0, WorkListShown ? QStringLiteral("作業ﾌｫﾙﾀﾞを非表示")
+                                        : QStringLiteral("作業ﾌｫﾙﾀﾞを表示"));
+    // The ticks always tell what the program will do, a failed load included.
+    mnMpn->setChecked(0, bMpnt);
+    mnMpn->setChecked(1, !bMpnt);
+    mnCptW->setChecked(0, StandbyOnMinimise);
+    mnCptW->setChecked(1, !StandbyOnMinimise);
+
+    StampList = AppSettings::stampFiles(m_env.apDataFolder);
+    StampIndex = AppSettings::stampIndex(StampList, v.stamp);
+    pnBmp->setVisible(loaded && !StampList.value(0).isEmpty());
+    if (!pnBmp->isHidden())
+        applyStamp();
 
     SuppressEvents = true;
     chDsp[0]->setChecked(DisplayMode == 1);
@@ -34,8 +86,54 @@ void fmMain::LoadSettings()
     SuppressEvents = false;
 }
 
+void fmMain::applyStamp()
+{
+    const QString name = StampList.value(StampIndex);
+    const QPixmap pm(m_env.apDataFolder + name);
+    pnBmp->setPixmap(pm.scaled(pnBmp->size().expandedTo(QSize(16, 16)), Qt::KeepAspectRatio,
+                               Qt::SmoothTransformation));
+    pnBmp->setToolTip(QStringLiteral("ｽﾀﾝﾌﾟの画像を変更する場合は､ここをﾀﾞﾌﾞﾙｸﾘｯｸして下さい"));
+}
+
+void fmMain::nextStamp()
+{
+    if (StampList.isEmpty() || StampList.value(0).isEmpty())
+        return;
+    StampIndex = (StampIndex + 1) % int(StampList.size());
+    applyStamp();
+}
+
+SettingsValues fmMain::currentSettings() const
+{
+    SettingsValues v;
+    const double dpi = logicalDpi(this);
+    const QRect g = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    const QPoint pos = isMaximized() || isMinimized() ? g.topLeft() : this->pos();
+    v.left = pixelsToTwips(pos.x(), dpi);
+    v.top = pixelsToTwips(pos.y(), dpi);
+    v.width = pixelsToTwips(g.width(), dpi);
+    v.height = pixelsToTwips(g.height(), dpi);
+    v.displayMode = DisplayMode;
+    v.workListShown = WorkListShown;
+    v.afterCaptureAction = AfterCaptureAction;
+    v.captureColourIndex = CaptureColourIndex;
+    v.stamp = StampList.value(StampIndex);
+    v.rangeList = RangeList;
+    v.bMpnt = bMpnt;
+    v.standbyOnMinimise = StandbyOnMinimise;
+    v.storageFolder = StorageFolder;
+    v.storagePrefix = StoragePrefix;
+    v.storageExtension = StorageExtension;
+    v.macroText = MacroText;
+    return v;
+}
+
 void fmMain::SaveSettings()
 {
+    if (m_shutDown)
+        return;
+    AppSettings::save(settingsStore(), currentSettings(), FormShown);
+    m_ini.reset();
     ShutDown(TrayIconAdded);
 }
 
