@@ -1,0 +1,125 @@
+"""Drives the real program under Xvfb; prints figures, asserts nothing."""
+import os, shutil, statistics, subprocess, sys, tempfile, time
+
+BIN = os.path.abspath(sys.argv[1])
+RUNS = int(os.environ.get("RUNS", "7"))
+tmp = tempfile.mkdtemp(prefix="varnel-bench.")
+procs = []
+
+
+def start(cmd, **kw):
+    p = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                         stdin=subprocess.DEVNULL, **kw)
+    procs.append(p)
+    return p
+
+
+def screenshot_like(path, w, h, seed):
+    # Flat panels, text, lines and a photo-like area, as screenshots have.
+    subprocess.run(["convert", "-size", f"{w}x{h}", "xc:rgb(240,240,240)",
+                    "-fill", "rgb(40,60,90)", "-draw", f"rectangle 0,0 {w},{h//20}",
+                    "-fill", "white", "-draw", f"rectangle {w//10},{h//8} {w*6//10},{h*9//10}",
+                    "(", "-size", f"{w//3}x{h//3}", f"plasma:fractal", "-seed", str(seed), ")",
+                    "-geometry", f"+{w*6//10+20}+{h//8}", "-composite",
+                    "-fill", "black", "-font", "DejaVu-Sans", "-pointsize", str(max(12, h//70)),
+                    "-annotate", f"+{w//10+20}+{h//8+60}",
+                    "\n".join(f"line {i}: the quick brown fox {seed} jumps over the lazy dog"
+                              for i in range(30)),
+                    "-define", "png:compression-level=6", path], check=True)
+
+
+def wait_file(path, timeout=20.0):
+    end = time.perf_counter() + timeout
+    while time.perf_counter() < end:
+        if os.path.exists(path):
+            return time.perf_counter()
+        time.sleep(0.0005)
+    return None
+
+
+try:
+    disp = None
+    for n in range(150, 190):
+        if not os.path.exists(f"/tmp/.X{n}-lock"):
+            disp = f":{n}"
+            break
+    start(["Xvfb", disp, "-screen", "0", "3840x2160x24", "-nolisten", "tcp"])
+    env = dict(os.environ, DISPLAY=disp, XDG_DATA_HOME=f"{tmp}/data",
+               XDG_CONFIG_HOME=f"{tmp}/config", XDG_RUNTIME_DIR=f"{tmp}/run")
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    for _ in range(100):
+        if subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0:
+            break
+        time.sleep(0.1)
+    start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
+           "--width", "100", "--height", "24"], env=env)
+    user = f"{tmp}/data/Quillon/varnel"
+    os.makedirs(user)
+    xml = ("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <ﾕｰｻﾞｰ>\r\n"
+           "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>\r\n      <ﾏｳｽﾎﾟｲﾝﾀ>取込まない</ﾏｳｽﾎﾟｲﾝﾀ>\r\n"
+           "   </ﾕｰｻﾞｰ>\r\n</運用>")
+    open(f"{user}/User.xml", "wb").write(xml.encode("cp932"))
+    work = f"{user}/Temp"
+
+    pics = {}
+    for (w, h) in [(1920, 1080), (3840, 2160)]:
+        pics[(w, h)] = []
+        for i in range(RUNS):
+            p = f"{tmp}/shot-{w}-{i}.png"
+            screenshot_like(p, w, h, i)
+            pics[(w, h)].append(p)
+    burst = []
+    for i in range(20):
+        p = f"{tmp}/burst-{i}.png"
+        screenshot_like(p, 1920, 1080, 100 + i)
+        burst.append(p)
+
+    start([BIN], env=env)
+    wid = None
+    for _ in range(200):
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Varnel$"],
+                           env=env, capture_output=True, text=True)
+        if r.stdout.strip():
+            wid = r.stdout.split()[0]
+            break
+        time.sleep(0.1)
+    subprocess.run(["xdotool", "windowfocus", "--sync", wid], env=env)
+    subprocess.run(["xdotool", "key", "ctrl+q"], env=env)
+    time.sleep(1.0)
+
+    number = 1
+    print(f"capture road: xclip offers a PNG -> numbered BMP complete on disk ({RUNS} runs each)")
+    for (w, h), files in pics.items():
+        times = []
+        for p in files:
+            target = f"{work}/{number:03d}.bmp"
+            t0 = time.perf_counter()
+            start(["xclip", "-selection", "clipboard", "-t", "image/png", "-i", p], env=env)
+            t1 = wait_file(target)
+            number += 1
+            if t1 is None:
+                print(f"  {w}x{h}: capture {number-1} did not arrive")
+                continue
+            times.append((t1 - t0) * 1000)
+            time.sleep(0.4)
+        size = os.path.getsize(files[0])
+        if times:
+            print(f"  {w}x{h} (PNG {size/1e6:.1f} MB): median {statistics.median(times):.0f} ms, "
+                  f"min {min(times):.0f} ms, max {max(times):.0f} ms")
+
+    first = number
+    t0 = time.perf_counter()
+    for i, p in enumerate(burst):
+        start(["xclip", "-selection", "clipboard", "-t", "image/png", "-i", p], env=env)
+        time.sleep(max(0.0, t0 + 0.25 * (i + 1) - time.perf_counter()))
+    time.sleep(3.0)
+    arrived = sum(os.path.exists(f"{work}/{n:03d}.bmp") for n in range(first, first + 40))
+    print(f"  burst: 20 pictures 250 ms apart -> {arrived} files arrived")
+finally:
+    for p in reversed(procs):
+        p.terminate()
+    time.sleep(0.3)
+    for p in procs:
+        if p.poll() is None:
+            p.kill()
+    shutil.rmtree(tmp, ignore_errors=True)
