@@ -14,10 +14,8 @@ namespace varnel {
 
 namespace {
 
-bool writeAll(int fd, const QByteArray& bytes)
+bool writeAll(int fd, const char* p, qint64 left)
 {
-    const char* p = bytes.constData();
-    qint64 left = bytes.size();
     while (left > 0) {
         const ssize_t n = ::write(fd, p, size_t(qMin<qint64>(left, 1 << 30)));
         if (n < 0) {
@@ -32,7 +30,7 @@ bool writeAll(int fd, const QByteArray& bytes)
 }
 
 // A new hidden file beside path holding the bytes; its name, or empty.
-QByteArray writeTemp(const QString& path, const QByteArray& bytes)
+QByteArray writeTemp(const QString& path, const AtomicFile::Producer& produce)
 {
     const QFileInfo info(path);
     QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
@@ -41,7 +39,7 @@ QByteArray writeTemp(const QString& path, const QByteArray& bytes)
     if (fd < 0)
         return {};
     ::fchmod(fd, 0644 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }());
-    const bool ok = writeAll(fd, bytes);
+    const bool ok = produce([fd](const char* data, qint64 size) { return writeAll(fd, data, size); });
     if (::close(fd) != 0 || !ok) {
         ::unlink(name.constData());
         return {};
@@ -49,11 +47,26 @@ QByteArray writeTemp(const QString& path, const QByteArray& bytes)
     return name;
 }
 
+AtomicFile::Producer bytesOf(const QByteArray& bytes)
+{
+    return [bytes](const AtomicFile::Sink& sink) { return sink(bytes.constData(), bytes.size()); };
+}
+
 } // namespace
 
 bool AtomicFile::write(const QString& path, const QByteArray& bytes)
 {
-    const QByteArray temp = writeTemp(path, bytes);
+    return write(path, bytesOf(bytes));
+}
+
+bool AtomicFile::writeNew(const QString& path, const QByteArray& bytes, bool* nameTaken)
+{
+    return writeNew(path, bytesOf(bytes), nameTaken);
+}
+
+bool AtomicFile::write(const QString& path, const Producer& produce)
+{
+    const QByteArray temp = writeTemp(path, produce);
     if (temp.isEmpty())
         return false;
     if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
@@ -63,7 +76,7 @@ bool AtomicFile::write(const QString& path, const QByteArray& bytes)
     return true;
 }
 
-bool AtomicFile::writeNew(const QString& path, const QByteArray& bytes, bool* nameTaken)
+bool AtomicFile::writeNew(const QString& path, const Producer& produce, bool* nameTaken)
 {
     if (nameTaken)
         *nameTaken = false;
@@ -74,7 +87,7 @@ bool AtomicFile::writeNew(const QString& path, const QByteArray& bytes, bool* na
             *nameTaken = true;
         return false;
     }
-    const QByteArray temp = writeTemp(path, bytes);
+    const QByteArray temp = writeTemp(path, produce);
     if (temp.isEmpty())
         return false;
     // link() fails on an existing name, so the claim and the publication are one step.

@@ -69,14 +69,16 @@ void putLe32(uchar* p, quint32 v)
     p[3] = uchar(v >> 24);
 }
 
-// Runs RLE4/RLE8 into one index per pixel, rows in file order (bottom-up).
-bool decodeRle(const Reader& r, qint64 off, int w, int h, bool four, std::vector<uchar>& idx)
+// Runs RLE4/RLE8 into an Indexed8 image; file rows count from the bottom
+// unless topDown. Pixels the codes skip keep index 0.
+bool decodeRle(const Reader& r, qint64 off, bool four, bool topDown, int colours, QImage& out)
 {
-    idx.assign(size_t(w) * size_t(h), 0);
+    const int w = out.width(), h = out.height();
+    out.fill(0);
     int x = 0, y = 0;
     auto put = [&](uchar v) {
         if (x < w && y < h)
-            idx[size_t(y) * size_t(w) + size_t(x)] = v;
+            out.scanLine(topDown ? y : h - 1 - y)[x] = v < colours ? v : 0;
         ++x;
     };
     while (y < h) {
@@ -120,7 +122,34 @@ bool decodeRle(const Reader& r, qint64 off, int w, int h, bool four, std::vector
 
 } // namespace
 
+bool BmpCodec::decodeFile(QIODevice& device, QImage* image, int* bitsPerPixel)
+{
+    if (!device.seek(0))
+        return false;
+    // The common uncompressed 24 and 32 bit files are read straight into the
+    // picture's memory; everything else is decoded from the whole file.
+    const QByteArray head = device.read(64 * 1024);
+    if (head.size() == 64 * 1024 && decodeHead(head, device, image, bitsPerPixel))
+        return true;
+    if (!device.seek(0))
+        return false;
+    const qint64 size = device.size();
+    if (size > qint64(1536) * 1024 * 1024)
+        return false;
+    return decode(device.readAll(), image, bitsPerPixel);
+}
+
+bool BmpCodec::decodeHead(const QByteArray& head, QIODevice& device, QImage* image, int* bitsPerPixel)
+{
+    return decodeImpl(head, &device, image, bitsPerPixel);
+}
+
 bool BmpCodec::decode(const QByteArray& data, QImage* image, int* bitsPerPixel)
+{
+    return decodeImpl(data, nullptr, image, bitsPerPixel);
+}
+
+bool BmpCodec::decodeImpl(const QByteArray& data, QIODevice* device, QImage* image, int* bitsPerPixel)
 {
     const Reader r(data);
     if (!r.has(0, 18) || r.at(0)[0] != 'B' || r.at(0)[1] != 'M')
@@ -212,19 +241,54 @@ bool BmpCodec::decode(const QByteArray& data, QImage* image, int* bitsPerPixel)
 
     QImage out;
     int outBpp = bpp;
-    if (compression == kBiRle8 || compression == kBiRle4) {
-        std::vector<uchar> idx;
-        if (!r.has(dataOff, 0) || !decodeRle(r, dataOff, w, h, compression == kBiRle4, idx))
+    if (device) {
+        // Only the head of the file is in data: read the pixels from the device.
+        if (compression != kBiRgb || (bpp != 24 && bpp != 32))
+            return false;
+        out = QImage(w, h, bpp == 24 ? QImage::Format_RGB888 : QImage::Format_ARGB32);
+        if (out.isNull() || out.bytesPerLine() != stride)
+            return false;
+        const qint64 n = stride * h;
+        if (device->size() - dataOff < n || !device->seek(dataOff) || device->read(reinterpret_cast<char*>(out.bits()), n) != n)
+            return false;
+        std::vector<uchar> tmp(static_cast<size_t>(stride));
+        if (!topDown) {
+            for (int y = 0; y < h / 2; ++y) {
+                uchar* a = out.scanLine(y);
+                uchar* b = out.scanLine(h - 1 - y);
+                std::memcpy(tmp.data(), a, size_t(stride));
+                std::memcpy(a, b, size_t(stride));
+                std::memcpy(b, tmp.data(), size_t(stride));
+            }
+        }
+        if (bpp == 24) {
+            for (int y = 0; y < h; ++y) {
+                uchar* p = out.scanLine(y);
+                for (int x = 0; x < w; ++x, p += 3)
+                    std::swap(p[0], p[2]);
+            }
+        } else {
+            bool anyAlpha = false;
+            for (int y = 0; y < h && !anyAlpha; ++y) {
+                const QRgb* p = reinterpret_cast<const QRgb*>(out.constScanLine(y));
+                for (int x = 0; x < w; ++x)
+                    anyAlpha |= (p[x] >> 24) != 0;
+            }
+            if (!anyAlpha) {
+                for (int y = 0; y < h; ++y) {
+                    QRgb* p = reinterpret_cast<QRgb*>(out.scanLine(y));
+                    for (int x = 0; x < w; ++x)
+                        p[x] |= 0xff000000u;
+                }
+            }
+        }
+    } else if (compression == kBiRle8 || compression == kBiRle4) {
+        // At least two bytes per row (its end-of-line code) must be there.
+        if (!r.has(dataOff, 2))
             return false;
         out = QImage(w, h, QImage::Format_Indexed8);
-        if (out.isNull())
+        if (out.isNull() || !decodeRle(r, dataOff, compression == kBiRle4, topDown, int(palette.size()), out))
             return false;
-        for (int fy = 0; fy < h; ++fy) {
-            uchar* dst = out.scanLine(rowOf(fy));
-            const uchar* src = idx.data() + size_t(fy) * size_t(w);
-            for (int x = 0; x < w; ++x)
-                dst[x] = src[x] < palette.size() ? src[x] : 0;
-        }
         out.setColorTable(palette);
     } else {
         if (!r.has(dataOff, stride * h))
@@ -336,27 +400,37 @@ bool BmpCodec::decode(const QByteArray& data, QImage* image, int* bitsPerPixel)
     return true;
 }
 
-QByteArray BmpCodec::encode(const QImage& source, int bpp)
+QByteArray BmpCodec::encode(const QImage& image, int bpp)
+{
+    QByteArray out;
+    const bool ok = encodeTo(image, bpp, [&out](const char* data, qint64 n) {
+        out.append(data, n);
+        return true;
+    });
+    return ok ? out : QByteArray();
+}
+
+bool BmpCodec::encodeTo(const QImage& source, int bpp, const std::function<bool(const char*, qint64)>& sink)
 {
     if (source.isNull())
-        return {};
+        return false;
     const QImage img = toEngineFormat(source, bpp);
     if (img.isNull())
-        return {};
+        return false;
     const int w = img.width(), h = img.height();
     const qint64 stride = ((qint64(w) * bpp + 31) / 32) * 4;
     int colours = 0;
     if (bpp <= 8) {
         colours = int(img.colorCount());
         if (colours == 0 || colours > (1 << bpp))
-            return {};
+            return false;
     }
     const qint64 offBits = 14 + 40 + qint64(colours) * 4;
     const qint64 total = offBits + stride * h;
     if (total > 0x7fffffff)
-        return {};
-    QByteArray out(total, Qt::Uninitialized);
-    uchar* p = reinterpret_cast<uchar*>(out.data());
+        return false;
+    std::vector<uchar> head(static_cast<size_t>(offBits));
+    uchar* p = head.data();
     p[0] = 'B';
     p[1] = 'M';
     putLe32(p + 2, quint32(total));
@@ -381,10 +455,14 @@ QByteArray BmpCodec::encode(const QImage& source, int bpp)
         e[2] = uchar(qRed(c));
         e[3] = 0;
     }
-    uchar* pixels = p + offBits;
+    if (!sink(reinterpret_cast<const char*>(head.data()), offBits))
+        return false;
+    const int rowsPerChunk = int(std::max<qint64>(1, (qint64(1) << 20) / stride));
+    std::vector<uchar> chunk(static_cast<size_t>(stride * std::min(rowsPerChunk, h)));
+    int filled = 0;
     for (int y = 0; y < h; ++y) {
         const uchar* src = img.constScanLine(h - 1 - y);
-        uchar* dst = pixels + qint64(y) * stride;
+        uchar* dst = chunk.data() + qint64(filled) * stride;
         qint64 used = 0;
         switch (bpp) {
         case 1:
@@ -408,24 +486,28 @@ QByteArray BmpCodec::encode(const QImage& source, int bpp)
             break;
         case 24:
             used = qint64(w) * 3;
-            for (int x = 0; x < w; ++x, src += 3, dst += 3) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
+            for (int x = 0; x < w; ++x) {
+                dst[3 * x] = src[3 * x + 2];
+                dst[3 * x + 1] = src[3 * x + 1];
+                dst[3 * x + 2] = src[3 * x];
             }
-            dst -= used;
             break;
         case 32:
             used = qint64(w) * 4;
             std::memcpy(dst, src, size_t(used)); // ARGB32 in memory is B, G, R, A
             break;
         default:
-            return {};
+            return false;
         }
         if (stride > used)
             std::memset(dst + used, 0, size_t(stride - used));
+        if (++filled == rowsPerChunk || y == h - 1) {
+            if (!sink(reinterpret_cast<const char*>(chunk.data()), qint64(filled) * stride))
+                return false;
+            filled = 0;
+        }
     }
-    return out;
+    return true;
 }
 
 } // namespace varnel

@@ -1,6 +1,9 @@
 #pragma once
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
+
+#include <functional>
 
 namespace varnel {
 
@@ -17,10 +20,22 @@ public:
     // and bitsPerPixel is its true depth. Anything malformed, truncated or
     // larger than kMaxSide returns false.
     static bool decode(const QByteArray& data, QImage* image, int* bitsPerPixel);
+    // The same from a file, reading uncompressed pixels without a second copy.
+    static bool decodeFile(QIODevice& device, QImage* image, int* bitsPerPixel);
 
     // Writes an uncompressed bitmap of the given depth (1, 4, 8, 16, 24, 32);
     // the image is converted to that depth's engine format when it is not in it.
     static QByteArray encode(const QImage& image, int bitsPerPixel);
+    // The same, handed to sink in pieces of about a megabyte, so that a big
+    // picture goes to disk without a second copy of it in memory.
+    static bool encodeTo(const QImage& image, int bitsPerPixel,
+                         const std::function<bool(const char*, qint64)>& sink);
+
+private:
+    static bool decodeHead(const QByteArray& head, QIODevice& device, QImage* image, int* bitsPerPixel);
+    // With a device, data is only the head of the file and the pixels are
+    // read from the device (uncompressed 24 and 32 bit only).
+    static bool decodeImpl(const QByteArray& data, QIODevice* device, QImage* image, int* bitsPerPixel);
 };
 
 } // namespace varnel

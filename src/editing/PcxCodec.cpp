@@ -82,6 +82,10 @@ bool PcxCodec::decode(const QByteArray& data, QImage* image, int* bitsPerPixel)
     // Undo the run-length coding for all lines at once.
     const qint64 lineBytes = qint64(bytesPerLine) * planes;
     const qint64 total = lineBytes * h;
+    // Every coded byte gives at most 63 bytes: a header promising more than
+    // the data can hold is refused before anything is allocated.
+    if (lineBytes <= 0 || total > (size - kHeader) * 63)
+        return false;
     std::vector<uchar> raw(static_cast<size_t>(total));
     qint64 pos = kHeader, n = 0;
     while (n < total) {

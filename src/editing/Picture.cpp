@@ -449,6 +449,15 @@ bool Picture::load(const QString& path)
         return false;
     if (f.size() > kMaxFileBytes)
         return false;
+    if (f.peek(2) == "BM") {
+        QImage img;
+        int bpp = 0;
+        if (!BmpCodec::decodeFile(f, &img, &bpp))
+            return false;
+        m_image = img;
+        m_bpp = bpp;
+        return true;
+    }
     const QByteArray data = f.readAll();
     if (f.error() != QFileDevice::NoError)
         return false;
@@ -519,7 +528,7 @@ QByteArray Picture::encode(ImageFormat format, int quality) const
     case ImageFormat::Bmp:
         return BmpCodec::encode(m_image, m_bpp);
     case ImageFormat::Png:
-        return PngWriter::encode(m_image, code == 32, 4);
+        return PngWriter::encode(m_image, code == 32, 3);
     case ImageFormat::Jpeg: {
         const QImage img = (code == 40 || code == 80) ? Quantizer::toGrey(m_image, 256, false)
                                                         .convertToFormat(QImage::Format_Grayscale8)
@@ -543,10 +552,19 @@ QByteArray Picture::encode(ImageFormat format, int quality) const
     return {};
 }
 
+AtomicFile::Producer Picture::producer(ImageFormat format, int quality) const
+{
+    if (format == ImageFormat::Bmp) // streamed: the capture road saves big bitmaps often
+        return [this](const AtomicFile::Sink& sink) { return BmpCodec::encodeTo(m_image, m_bpp, sink); };
+    return [this, format, quality](const AtomicFile::Sink& sink) {
+        const QByteArray bytes = encode(format, quality);
+        return !bytes.isEmpty() && sink(bytes.constData(), bytes.size());
+    };
+}
+
 bool Picture::save(const QString& path, ImageFormat format, int quality) const
 {
-    const QByteArray bytes = encode(format, quality);
-    return !bytes.isEmpty() && AtomicFile::write(path, bytes);
+    return hasPicture() && format != ImageFormat::FlashPix && AtomicFile::write(path, producer(format, quality));
 }
 
 bool Picture::saveNew(const QString& path, ImageFormat format, int quality, bool* nameTaken) const
@@ -560,8 +578,8 @@ bool Picture::saveNew(const QString& path, ImageFormat format, int quality, bool
             *nameTaken = true;
         return false;
     }
-    const QByteArray bytes = encode(format, quality);
-    return !bytes.isEmpty() && AtomicFile::writeNew(path, bytes, nameTaken);
+    return hasPicture() && format != ImageFormat::FlashPix
+        && AtomicFile::writeNew(path, producer(format, quality), nameTaken);
 }
 
 } // namespace varnel

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace varnel {
@@ -99,6 +100,9 @@ public:
     RegionShape regionShape() const { return m_shape; }
 
 private:
+    // Writes the file's bytes for a format into a sink.
+    std::function<bool(const std::function<bool(const char*, qint64)>&)> producer(ImageFormat format,
+                                                                                 int quality) const;
     // The picture in true colour (RGB888, or ARGB32 for 32 bit) for pixel work.
     QImage workingImage() const;
     // Takes a worked true-colour image back at the picture's own depth.

@@ -11,7 +11,7 @@ namespace varnel {
 // filter search, at about the same size for this kind of content.
 class PngWriter {
 public:
-    static QByteArray encode(const QImage& image, bool alpha, int level = 4);
+    static QByteArray encode(const QImage& image, bool alpha, int level = 3);
 };
 
 } // namespace varnel
