@@ -63,8 +63,9 @@ QIcon fmMain::programIcon()
     return QIcon(pm);
 }
 
-fmMain::fmMain(Platform& platform, const AppEnvironment& env, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_env(env)
+fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yIni> ini,
+               QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_env(env), m_ini(std::move(ini))
 {
     setWindowTitle(QStringLiteral("Varnel"));
     setWindowIcon(programIcon());

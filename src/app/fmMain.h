@@ -7,6 +7,7 @@
 #include "AppEnvironment.h"
 #include "editing/Picture.h"
 #include "platform/Platform.h"
+#include "settings/yIni.h"
 
 class QCheckBox;
 class QComboBox;
@@ -23,7 +24,6 @@ class ClipboardWatcher;
 class MenuBinder;
 class MenuGroup;
 class PictureSurface;
-class yIni;
 struct SettingsValues;
 
 // The main window: owns the program's state, the picture surfaces, the menus
@@ -32,7 +32,10 @@ struct SettingsValues;
 class fmMain : public QMainWindow {
     Q_OBJECT
 public:
-    fmMain(Platform& platform, const AppEnvironment& env, QWidget* parent = nullptr);
+    // ini: the shared settings object that start-up resolved the folders
+    // with; created on first use when none is given.
+    fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yIni> ini = nullptr,
+           QWidget* parent = nullptr);
     ~fmMain() override;
 
     // --- state (the names the rest of the program knows them by) ---

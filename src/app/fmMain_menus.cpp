@@ -7,6 +7,7 @@
 #include "MenuBinder.h"
 #include "capture/CaptureOptions.h"
 #include "macros/MenuGroup.h"
+#include "settings/yIni.h"
 
 namespace varnel {
 
@@ -236,7 +237,7 @@ void fmMain::onMenuBarOpened(int index)
         mnEdt->setEnabled(3, ClipboardHasPicture());
         mnEdt->setEnabled(5, !ToolBarShown);
     } else if (index == 6) {
-        m_platform.shell->open(QStringLiteral("https://varnel.example/help/varnel.htm"));
+        settingsStore().W_Help(QStringLiteral("varnel.htm"));
     }
 }
 
@@ -265,7 +266,7 @@ void fmMain::onWorkFolderMenu(int index)
         SaveNumberedToWorkFolder();
         break;
     case 1:
-        m_platform.shell->explore(WorkFolder);
+        settingsStore().W_ExpFd(WorkFolder, false);
         break;
     default:
         return;
@@ -281,8 +282,7 @@ void fmMain::onStorageMenu(int index)
         SaveNumberedToStorage();
         break;
     case 1:
-        if (!StorageFolder.isEmpty())
-            m_platform.shell->explore(StorageFolder);
+        settingsStore().W_ExpFd(StorageFolder, false);
         break;
     default:
         return;

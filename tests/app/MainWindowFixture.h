@@ -14,12 +14,17 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        env.exeName = "varnel";
-        env.programFolder = dir.path() + "/prog/";
-        env.apDataFolder = env.programFolder + "apData/";
-        env.userDataFolder = dir.path() + "/user/";
-        QDir().mkpath(env.userDataFolder + "Temp");
-        w = std::make_unique<varnel::fmMain>(fake.platform, env);
+        // As start-up does it: the settings object resolves the folders.
+        QDir().mkpath(dir.path() + "/prog");
+        fake.shell->folders[26] = dir.path() + "/data";
+        auto ini = std::make_unique<varnel::yIni>(fake.shell, fake.family);
+        ini->W_UserData(dir.path() + "/prog/varnel", "varnel");
+        ini->F_ChkSb(ini->userDataFolder(), {"Temp"});
+        env.exeName = ini->exeName();
+        env.programFolder = ini->programFolder();
+        env.apDataFolder = ini->apDataFolder();
+        env.userDataFolder = ini->userDataFolder();
+        w = std::make_unique<varnel::fmMain>(fake.platform, env, std::move(ini));
         w->show();
     }
     void TearDown() override

@@ -176,3 +176,17 @@ TEST_F(MainWindowTest, MenuBarHasEveryMenuInOrder)
     ASSERT_NE(after, nullptr);
     EXPECT_EQ(after->actions().at(3)->text(), "連番をつけて保存 && 画面を表示");
 }
+
+TEST_F(MainWindowTest, HelpAndFolderItemsGoThroughTheDesktop)
+{
+    QAction* help = nullptr;
+    for (QAction* a : w->menuBar()->actions())
+        if (a->text() == "ﾍﾙﾌﾟ(&H)")
+            help = a;
+    ASSERT_NE(help, nullptr);
+    help->trigger();
+    ASSERT_EQ(fake.shell->opened.size(), 1);
+    EXPECT_TRUE(fake.shell->opened[0].endsWith("/varnel.htm")) << fake.shell->opened[0].toStdString();
+    g("mnWkf").click(1);
+    EXPECT_EQ(fake.shell->explored, QStringList{w->WorkFolder});
+}
