@@ -122,14 +122,14 @@ bool decodeRle(const Reader& r, qint64 off, bool four, bool topDown, int colours
 
 } // namespace
 
-bool BmpCodec::decodeFile(QIODevice& device, QImage* image, int* bitsPerPixel)
+bool BmpCodec::decodeFile(QIODevice& device, QImage* image, int* bitsPerPixel, qint64 headBytes)
 {
-    if (!device.seek(0))
+    if (!device.seek(0) || headBytes < 18)
         return false;
     // The common uncompressed 24 and 32 bit files are read straight into the
     // picture's memory; everything else is decoded from the whole file.
-    const QByteArray head = device.read(64 * 1024);
-    if (head.size() == 64 * 1024 && decodeHead(head, device, image, bitsPerPixel))
+    const QByteArray head = device.read(headBytes);
+    if (device.size() > head.size() && decodeHead(head, device, image, bitsPerPixel))
         return true;
     if (!device.seek(0))
         return false;

@@ -20,8 +20,9 @@ public:
     // and bitsPerPixel is its true depth. Anything malformed, truncated or
     // larger than kMaxSide returns false.
     static bool decode(const QByteArray& data, QImage* image, int* bitsPerPixel);
-    // The same from a file, reading uncompressed pixels without a second copy.
-    static bool decodeFile(QIODevice& device, QImage* image, int* bitsPerPixel);
+    // The same from a file, reading uncompressed pixels without a second copy
+    // when the headers and palette lie within the first headBytes.
+    static bool decodeFile(QIODevice& device, QImage* image, int* bitsPerPixel, qint64 headBytes = 64 * 1024);
 
     // Writes an uncompressed bitmap of the given depth (1, 4, 8, 16, 24, 32);
     // the image is converted to that depth's engine format when it is not in it.

@@ -288,8 +288,7 @@ bool Picture::resize(int w, int h, bool smooth)
         m_image = out;
         return true;
     }
-    QImage work = m_image.convertToFormat(m_bpp == 32 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    return adoptWorking(PictureOps::scaleSmooth(work, w, h));
+    return adoptWorking(PictureOps::scaleSmooth(workingImage(), w, h));
 }
 
 bool Picture::rotate(int hundredths, bool mirror, bool flip, bool smooth, QRgb fill)

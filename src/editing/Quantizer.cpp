@@ -490,10 +490,13 @@ QImage Quantizer::toPalette(const QImage& image, int maxColours, bool dither)
 {
     if (image.isNull() || maxColours < 2 || maxColours > 256)
         return {};
-    const QList<QRgb> exact = exactColours(image, maxColours);
+    // Palette images are counted through their palette; others once in RGB32.
+    const bool indexed = image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono
+        || image.format() == QImage::Format_MonoLSB;
     const QImage rgb = asRgb32(image);
     if (rgb.isNull())
         return {};
+    const QList<QRgb> exact = exactColours(indexed ? image : rgb, maxColours);
     QImage out;
     if (!exact.isEmpty())
         out = mapToPalette(rgb, exact, false);
@@ -521,6 +524,13 @@ QImage Quantizer::toGrey(const QImage& image, int levels, bool dither)
             uchar* d = lum.scanLine(y);
             for (int x = 0; x < w; ++x)
                 d[x] = lut[s[x]];
+        }
+    } else if (image.format() == QImage::Format_RGB888) {
+        for (int y = 0; y < h; ++y) {
+            const uchar* s = image.constScanLine(y);
+            uchar* d = lum.scanLine(y);
+            for (int x = 0; x < w; ++x, s += 3)
+                d[x] = uchar((s[0] * 299 + s[1] * 587 + s[2] * 114 + 500) / 1000);
         }
     } else {
         const QImage rgb = asRgb32(image);

@@ -139,6 +139,83 @@ TEST(BmpCodec, ReadsRle8AndRle4WithDeltaAndTopDownRows)
     EXPECT_EQ(img.pixelIndex(0, 1), 5);
 }
 
+TEST(BmpCodec, DeviceReadMatchesMemoryReadAtEveryDepth)
+{
+    for (int bpp : {1, 4, 8, 16, 24, 32}) {
+        SCOPED_TRACE(bpp);
+        Picture p(testPattern(37, 11));
+        ASSERT_TRUE(p.convertDepth(bpp, false));
+        const QByteArray file = varnel::BmpCodec::encode(p.image(), bpp);
+        QImage mem, dev;
+        int memBpp = 0, devBpp = 0;
+        ASSERT_TRUE(varnel::BmpCodec::decode(file, &mem, &memBpp));
+        QBuffer buf;
+        buf.setData(file);
+        ASSERT_TRUE(buf.open(QIODevice::ReadOnly));
+        // A small head forces the direct pixel read for 24 and 32 bit.
+        ASSERT_TRUE(varnel::BmpCodec::decodeFile(buf, &dev, &devBpp, 64));
+        EXPECT_EQ(devBpp, memBpp);
+        EXPECT_EQ(dev, mem);
+        EXPECT_EQ(dev.convertToFormat(QImage::Format_ARGB32), p.image().convertToFormat(QImage::Format_ARGB32));
+        // Cut short: both fail.
+        QBuffer cut;
+        cut.setData(file.left(file.size() - 3));
+        ASSERT_TRUE(cut.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(varnel::BmpCodec::decodeFile(cut, &dev, &devBpp, 64));
+    }
+}
+
+TEST(BmpCodec, ReadsBitFieldsAndOs2Headers)
+{
+    // 2 x 1 at 16 bit with 5-6-5 masks after a 40-byte header.
+    QByteArray d(14 + 40 + 12 + 4, '\0');
+    auto put32 = [&](int off, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            d[off + i] = char(v >> (8 * i));
+    };
+    d[0] = 'B';
+    d[1] = 'M';
+    put32(10, 66);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 1);
+    d[26] = 1;
+    d[28] = 16;
+    put32(30, 3);
+    put32(54, 0xf800);
+    put32(58, 0x07e0);
+    put32(62, 0x001f);
+    d[66] = char(0x00);
+    d[67] = char(0xf8); // pure red
+    d[68] = char(0x1f);
+    d[69] = char(0x00); // pure blue
+    QImage img;
+    int bpp = 0;
+    ASSERT_TRUE(varnel::BmpCodec::decode(d, &img, &bpp));
+    EXPECT_EQ(bpp, 16);
+    EXPECT_EQ(img.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(qBlue(img.pixel(1, 0)), 255);
+    EXPECT_EQ(qRed(img.pixel(1, 0)), 0);
+
+    // OS/2 1.x header: 12 bytes, 3-byte palette entries, 2 x 1 at 8 bit.
+    QByteArray os2(14 + 12 + 256 * 3 + 4, '\0');
+    os2[0] = 'B';
+    os2[1] = 'M';
+    os2[10] = char((14 + 12 + 768) & 255);
+    os2[11] = char((14 + 12 + 768) >> 8);
+    os2[14] = 12;
+    os2[18] = 2;
+    os2[20] = 1;
+    os2[22] = 1;
+    os2[24] = 8;
+    os2[26 + 3 * 5] = 9;      // entry 5: blue 9
+    os2[26 + 3 * 5 + 2] = 99; // red 99
+    os2[14 + 12 + 768] = 5;
+    ASSERT_TRUE(varnel::BmpCodec::decode(os2, &img, &bpp));
+    EXPECT_EQ(bpp, 8);
+    EXPECT_EQ(img.pixel(0, 0), qRgb(99, 0, 9));
+}
+
 TEST(BmpCodec, RefusesBrokenAndHostileHeaders)
 {
     const QByteArray good = varnel::BmpCodec::encode(testPattern(), 24);
