@@ -1,15 +1,16 @@
 // varnel_pic: load a picture, apply one engine operation, save the result.
 // Used to time the picture engine whole-process against other tools.
 //
-//   varnel_pic IN OUT [--op OP] [--quality N]
+//   varnel_pic IN OUT [--op OP] [--quality N] [--timing 1]
 //   varnel_pic --generate OUT [WIDTH HEIGHT]
 //
 // OP: none, colors256 (256 colours, dithered), colors16 (16 colours, not
 // dithered), grey8, half (resize to half, smooth), rotate90 (clockwise),
 // mosaic8. The output format follows OUT's extension: bmp, png, jpg, gif,
-// tif, pcx.
+// tif, pcx. --timing 1 prints the load, operation and save times in ms.
 #include <QColor>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
@@ -138,23 +139,30 @@ int main(int argc, char** argv)
     const QString in = argv[1], out = argv[2];
     QString op = "none";
     int quality = 75;
+    bool timing = false;
     for (int i = 3; i + 1 < argc; i += 2) {
         const QString key = argv[i];
         if (key == "--op")
             op = argv[i + 1];
         else if (key == "--quality")
             quality = std::atoi(argv[i + 1]);
+        else if (key == "--timing")
+            timing = std::atoi(argv[i + 1]) != 0;
         else
             return usage();
     }
     ImageFormat format;
     if (!formatFor(out, &format))
         return usage();
+    QElapsedTimer clock;
+    clock.start();
+    qint64 marks[3] = {0, 0, 0};
     Picture pic;
     if (!pic.load(in)) {
         std::fprintf(stderr, "varnel_pic: cannot load %s\n", argv[1]);
         return 1;
     }
+    marks[0] = clock.nsecsElapsed();
     bool ok = true;
     if (op == "colors256")
         ok = pic.convertDepth(8, true);
@@ -175,9 +183,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "varnel_pic: operation %s failed\n", qPrintable(op));
         return 1;
     }
+    marks[1] = clock.nsecsElapsed();
     if (!pic.save(out, format, quality)) {
         std::fprintf(stderr, "varnel_pic: cannot save %s\n", argv[2]);
         return 1;
     }
+    marks[2] = clock.nsecsElapsed();
+    if (timing)
+        std::fprintf(stderr, "load %.1f ms, %s %.1f ms, save %.1f ms\n", marks[0] / 1e6, qPrintable(op),
+                     (marks[1] - marks[0]) / 1e6, (marks[2] - marks[1]) / 1e6);
     return 0;
 }

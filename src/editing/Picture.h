@@ -23,6 +23,16 @@ enum class RegionShape { Whole = 1, Polygon = 2 };
 //
 // Depth codes: 1, 4 (16 colours), 40 (grey 4 bit), 8 (256 colours),
 // 80 (grey 8 bit), 16 (5-5-5), 24, 32.
+//
+// Palette pictures (1, 4, 40, 8, 80) can take every operation: the colour
+// operations, smooth resizing, free rotation and pastes from another depth
+// work in true colour and come back to the same depth without dithering
+// (exactly when the colours still fit the palette). Crops, quarter turns,
+// mirroring, unsmoothed resizing and pastes between equal palettes stay in
+// the palette and are exact.
+//
+// The region set by setRegion stays in force until it is set again; it
+// applies to brighten, adjustStrength, marker and mosaic only.
 class Picture {
 public:
     // Largest width or height a picture may have; larger files are refused.

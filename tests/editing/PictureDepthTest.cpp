@@ -178,6 +178,18 @@ TEST(DepthConversion, GreyByLuminanceAndGreyFourBit)
     ASSERT_TRUE(p.convertDepth(4, false));
     EXPECT_EQ(p.depthCode(), 40);
     EXPECT_EQ(p.image().pixel(1, 0), qRgb(150, 150, 150));
+    // A full grey ramp reaches grey 4 bit through grey 8 bit with 16 greys.
+    QImage ramp(256, 2, QImage::Format_RGB888);
+    for (int x = 0; x < 256; ++x)
+        for (int y = 0; y < 2; ++y)
+            ramp.setPixel(x, y, qRgb(x, x, x));
+    Picture r(ramp);
+    ASSERT_TRUE(r.convertDepth(80, false));
+    ASSERT_TRUE(r.convertDepth(4, false));
+    EXPECT_EQ(r.depthCode(), 40);
+    EXPECT_LE(r.image().colorCount(), 16);
+    EXPECT_GE(Quantizer::exactColours(r.image(), 16).size(), 12); // the palette is used, not collapsed
+
     Picture q(img);
     ASSERT_TRUE(q.convertDepth(40, true));
     EXPECT_EQ(q.depthCode(), 40);
