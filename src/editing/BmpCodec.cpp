@@ -249,18 +249,13 @@ bool BmpCodec::decodeImpl(const QByteArray& data, QIODevice* device, QImage* ima
         if (out.isNull() || out.bytesPerLine() != stride)
             return false;
         const qint64 n = stride * h;
-        if (device->size() - dataOff < n || !device->seek(dataOff) || device->read(reinterpret_cast<char*>(out.bits()), n) != n)
+        if (device->size() - dataOff < n || !device->seek(dataOff))
             return false;
-        std::vector<uchar> tmp(static_cast<size_t>(stride));
-        if (!topDown) {
-            for (int y = 0; y < h / 2; ++y) {
-                uchar* a = out.scanLine(y);
-                uchar* b = out.scanLine(h - 1 - y);
-                std::memcpy(tmp.data(), a, size_t(stride));
-                std::memcpy(a, b, size_t(stride));
-                std::memcpy(b, tmp.data(), size_t(stride));
-            }
-        }
+        // Row by row into place: bottom-up files need no flip afterwards.
+        uchar* bits = out.bits();
+        for (int fy = 0; fy < h; ++fy)
+            if (device->read(reinterpret_cast<char*>(bits + qint64(rowOf(fy)) * stride), stride) != stride)
+                return false;
         if (bpp == 24) {
             for (int y = 0; y < h; ++y) {
                 uchar* p = out.scanLine(y);

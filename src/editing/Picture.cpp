@@ -444,11 +444,15 @@ bool Picture::pasteFrom(const Picture& source, int left, int top, int right, int
 bool Picture::load(const QString& path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    // Unbuffered: big reads go straight into the picture's memory.
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     if (f.size() > kMaxFileBytes)
         return false;
-    if (f.peek(2) == "BM") {
+    const QByteArray magic = f.read(2);
+    if (!f.seek(0))
+        return false;
+    if (magic == "BM") {
         QImage img;
         int bpp = 0;
         if (!BmpCodec::decodeFile(f, &img, &bpp))

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace varnel {
@@ -94,7 +95,8 @@ QByteArray PngWriter::encode(const QImage& source, bool alpha, int level)
     const int bpp = std::max(1, channels * bitDepth / 8); // filter distance in bytes
 
     // Filtered rows, each led by its filter type byte.
-    std::vector<uchar> raw(size_t((rowBytes + 1) * h));
+    std::unique_ptr<uchar[]> raw(new uchar[size_t((rowBytes + 1) * h)]);
+    const size_t rawSize = size_t((rowBytes + 1) * h);
     std::vector<uchar> packed(static_cast<size_t>(rowBytes));
     std::vector<uchar> prev(size_t(rowBytes), 0);
     std::vector<uchar> sub(static_cast<size_t>(rowBytes)), up(static_cast<size_t>(rowBytes));
@@ -113,7 +115,7 @@ QByteArray PngWriter::encode(const QImage& source, bool alpha, int level)
                     packed[size_t(x >> 3)] |= uchar(0x80 >> (x & 7));
             line = packed.data();
         }
-        uchar* out = raw.data() + size_t(y) * size_t(rowBytes + 1);
+        uchar* out = raw.get() + size_t(y) * size_t(rowBytes + 1);
         if (colourType == 3) { // palette rows compress best unfiltered
             out[0] = 0;
             std::memcpy(out + 1, line, size_t(rowBytes));
@@ -133,7 +135,7 @@ QByteArray PngWriter::encode(const QImage& source, bool alpha, int level)
             std::memcpy(prev.data(), line, size_t(rowBytes));
         }
     }
-    const QByteArray z = qCompress(raw.data(), qsizetype(raw.size()), level);
+    const QByteArray z = qCompress(raw.get(), qsizetype(rawSize), level);
     if (z.size() <= 4)
         return {};
 
