@@ -25,7 +25,7 @@ def screenshot_like(path, w, h, seed):
                     "-annotate", f"+{w//10+20}+{h//8+60}",
                     "\n".join(f"line {i}: the quick brown fox {seed} jumps over the lazy dog"
                               for i in range(30)),
-                    "-define", "png:compression-level=6", path], check=True)
+                    "-depth", "8", "-define", "png:compression-level=6", path], check=True)
 
 
 def wait_file(path, timeout=20.0):

@@ -3,7 +3,7 @@
 # As root it installs them; otherwise it prints the line to run.
 set -euo pipefail
 PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
-      libx11-dev libxfixes-dev libgif-dev libtiff-dev libgtest-dev googletest
+      libx11-dev libxfixes-dev libgif-dev libtiff-dev libdeflate-dev libgtest-dev googletest
       xvfb xclip xdotool trayer x11-utils imagemagick fonts-ipafont-gothic
       clang-14 libclang-rt-14-dev)
 missing=()

@@ -18,6 +18,7 @@
 
 #include "MenuBinder.h"
 #include "capture/ClipboardWatcher.h"
+#include "editing/FastPngDecoder.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 #include "settings/yIni.h"
@@ -73,6 +74,12 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     buildControls();
     buildMenus();
 
+    m_platform.clipboard->setDecoder([](const QByteArray& bytes, const QString& mime) {
+        QImage img;
+        if (mime == QLatin1String("image/png"))
+            FastPngDecoder::decode(bytes, img);
+        return img;
+    });
     m_watcher = std::make_unique<ClipboardWatcher>(*m_platform.clipboard, *m_platform.pointer);
     m_watcher->setStampPointer([this] { return bMpnt; });
     m_watcher->setCapture([this](const PointerImage& p) { sjClip(p); });

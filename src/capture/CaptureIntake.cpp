@@ -20,12 +20,11 @@ void CaptureIntake::drawStamp(QImage& picture, const QImage& pointer, const QPoi
         return;
     if (!QRect(pos, pointer.size()).intersects(picture.rect()))
         return;
-    // Painting needs a true-colour surface; an alpha channel the picture did
-    // not have is not introduced.
-    const QImage::Format f = picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                       : QImage::Format_RGB32;
-    if (picture.format() != f)
-        picture = picture.convertToFormat(f);
+    // Paint in place: a whole-picture conversion would cost more than the
+    // rest of the capture. Only palette pictures need a true-colour copy.
+    const QImage::Format f = picture.format();
+    if (f == QImage::Format_Indexed8 || f == QImage::Format_Mono || f == QImage::Format_MonoLSB)
+        picture = picture.convertToFormat(QImage::Format_RGB32);
     QPainter p(&picture);
     p.drawImage(pos, pointer);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QObject>
+#include <functional>
 
 namespace varnel {
 
@@ -20,9 +21,17 @@ public:
     // Puts a picture on the clipboard. The change this causes is not signalled.
     virtual void putPicture(const QImage& picture) = 0;
 
+    // A faster decoder for the encoded picture (bytes, MIME type); a null
+    // result leaves the bytes to the general decoder.
+    using Decoder = std::function<QImage(const QByteArray&, const QString&)>;
+    void setDecoder(Decoder decoder) { m_decoder = std::move(decoder); }
+
 signals:
     // Another program changed the clipboard.
     void changed();
+
+protected:
+    Decoder m_decoder;
 };
 
 } // namespace varnel

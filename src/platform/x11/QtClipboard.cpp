@@ -53,10 +53,17 @@ QImage QtClipboard::takePicture()
         return qvariant_cast<QImage>(md->imageData());
     // One fetch, one decode.
     QByteArray bytes = md->data(fmt);
+    if (m_decoder) {
+        QImage fast = m_decoder(bytes, fmt);
+        if (!fast.isNull())
+            return fast;
+    }
     QBuffer buf(&bytes);
     buf.open(QIODevice::ReadOnly);
     QImageReader reader(&buf);
     reader.setDecideFormatFromContent(true);
+    // Screens up to 16384 pixels a side, at four bytes a pixel.
+    reader.setAllocationLimit(1024);
     QImage img;
     if (!reader.read(&img))
         return {};

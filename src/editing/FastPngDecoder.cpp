@@ -1,0 +1,160 @@
+#include "FastPngDecoder.h"
+
+#include <libdeflate.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace varnel {
+
+namespace {
+
+quint32 be32(const uchar* p)
+{
+    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
+}
+
+inline uchar paeth(int a, int b, int c)
+{
+    const int p = a + b - c;
+    const int pa = std::abs(p - a);
+    const int pb = std::abs(p - b);
+    const int pc = std::abs(p - c);
+    if (pa <= pb && pa <= pc)
+        return uchar(a);
+    return pb <= pc ? uchar(b) : uchar(c);
+}
+
+// Undoes one row's filter in place; prev is the previous unfiltered row
+// (all zero for the first).
+bool unfilter(int type, uchar* row, const uchar* prev, size_t n, int bpp)
+{
+    switch (type) {
+    case 0:
+        return true;
+    case 1:
+        for (size_t i = size_t(bpp); i < n; ++i)
+            row[i] = uchar(row[i] + row[i - size_t(bpp)]);
+        return true;
+    case 2:
+        for (size_t i = 0; i < n; ++i)
+            row[i] = uchar(row[i] + prev[i]);
+        return true;
+    case 3:
+        for (size_t i = 0; i < size_t(bpp); ++i)
+            row[i] = uchar(row[i] + (prev[i] >> 1));
+        for (size_t i = size_t(bpp); i < n; ++i)
+            row[i] = uchar(row[i] + ((row[i - size_t(bpp)] + prev[i]) >> 1));
+        return true;
+    case 4:
+        for (size_t i = 0; i < size_t(bpp); ++i)
+            row[i] = uchar(row[i] + prev[i]);
+        for (size_t i = size_t(bpp); i < n; ++i)
+            row[i] = uchar(row[i] + paeth(row[i - size_t(bpp)], prev[i], prev[i - size_t(bpp)]));
+        return true;
+    default:
+        return false;
+    }
+}
+
+struct Decompressor {
+    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+    ~Decompressor() { libdeflate_free_decompressor(d); }
+};
+
+} // namespace
+
+FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& out, int maxSide)
+{
+    static const uchar kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    const auto* p = reinterpret_cast<const uchar*>(data.constData());
+    const size_t size = size_t(data.size());
+    if (size < 8 || std::memcmp(p, kSignature, 8) != 0)
+        return Result::NotHandled;
+
+    quint32 width = 0, height = 0;
+    int channels = 0;
+    bool haveHeader = false, ended = false;
+    int dpmX = 0, dpmY = 0;
+    std::vector<uchar> idat;
+    size_t pos = 8;
+    while (pos + 12 <= size) {
+        const quint32 len = be32(p + pos);
+        if (len > 0x7fffffffu || len > size - pos - 12)
+            return Result::Broken;
+        const uchar* type = p + pos + 4;
+        const uchar* body = p + pos + 8;
+        const quint32 crc = be32(body + len);
+        if (libdeflate_crc32(0, type, size_t(len) + 4) != crc)
+            return Result::Broken;
+        if (std::memcmp(type, "IHDR", 4) == 0) {
+            if (haveHeader || len != 13)
+                return Result::Broken;
+            width = be32(body);
+            height = be32(body + 4);
+            const int depth = body[8], colour = body[9];
+            if (body[10] != 0 || body[11] != 0)
+                return Result::Broken;
+            if (depth != 8 || body[12] != 0 || (colour != 2 && colour != 6))
+                return Result::NotHandled;
+            channels = colour == 2 ? 3 : 4;
+            if (width == 0 || height == 0 || width > quint32(maxSide) || height > quint32(maxSide))
+                return Result::NotHandled; // the general decoder gives the verdict
+            haveHeader = true;
+        } else if (!haveHeader) {
+            return Result::Broken;
+        } else if (std::memcmp(type, "IDAT", 4) == 0) {
+            idat.insert(idat.end(), body, body + len);
+        } else if (std::memcmp(type, "pHYs", 4) == 0 && len == 9 && body[8] == 1) {
+            dpmX = int(std::min<quint32>(be32(body), 1000000));
+            dpmY = int(std::min<quint32>(be32(body + 4), 1000000));
+        } else if (std::memcmp(type, "IEND", 4) == 0) {
+            ended = true;
+            break;
+        } else if (!(type[0] & 0x20)) {
+            return Result::NotHandled; // a critical chunk this decoder does not know
+        }
+        pos += size_t(len) + 12;
+    }
+    if (!haveHeader || idat.empty() || !ended)
+        return Result::Broken;
+
+    const size_t rowBytes = size_t(width) * size_t(channels);
+    const size_t rawSize = (rowBytes + 1) * size_t(height);
+    std::unique_ptr<uchar[]> raw(new (std::nothrow) uchar[rawSize]);
+    if (!raw)
+        return Result::Broken;
+    static thread_local Decompressor dec;
+    if (!dec.d)
+        return Result::NotHandled;
+    size_t actual = 0;
+    if (libdeflate_zlib_decompress(dec.d, idat.data(), idat.size(), raw.get(), rawSize, &actual) !=
+            LIBDEFLATE_SUCCESS ||
+        actual != rawSize)
+        return Result::Broken;
+    idat.clear();
+    idat.shrink_to_fit();
+
+    QImage img(int(width), int(height), channels == 3 ? QImage::Format_RGB888 : QImage::Format_RGBA8888);
+    if (img.isNull())
+        return Result::Broken;
+    std::vector<uchar> zero(rowBytes, 0);
+    const uchar* prev = zero.data();
+    for (quint32 y = 0; y < height; ++y) {
+        uchar* line = raw.get() + size_t(y) * (rowBytes + 1);
+        if (!unfilter(line[0], line + 1, prev, rowBytes, channels))
+            return Result::Broken;
+        std::memcpy(img.scanLine(int(y)), line + 1, rowBytes);
+        prev = line + 1;
+    }
+    if (dpmX > 0 && dpmY > 0) {
+        img.setDotsPerMeterX(dpmX);
+        img.setDotsPerMeterY(dpmY);
+    }
+    out = img;
+    return Result::Decoded;
+}
+
+} // namespace varnel
