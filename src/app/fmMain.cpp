@@ -201,17 +201,17 @@ void fmMain::LayoutWindow()
         if (!wgt->isHidden() || wgt == pnBmp) {
             wgt->setGeometry(x, y + 1, width, ch);
             if (!wgt->isHidden())
-                x += width + 4;
+                x += width + 3;
         }
     };
     for (int i = 0; i < 10; ++i)
-        place(imBtn[size_t(i)], ch);
-    x += 6;
+        place(imBtn[size_t(i)], ch - 1);
+    x += 4;
     place(chDsp[0], chDsp[0]->sizeHint().width());
     place(lbZoom, lbZoom->sizeHint().width());
-    place(cbZoom, std::max(64, cbZoom->sizeHint().width()));
+    place(cbZoom, 62);
     place(lbPfx, lbPfx->sizeHint().width());
-    place(txPfx, 90);
+    place(txPfx, 64);
     place(chDsp[1], chDsp[1]->sizeHint().width());
     place(pnBmp, ch);
 
