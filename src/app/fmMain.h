@@ -150,6 +150,7 @@ private:
     void onTrayRightClick(const QPoint& pos);
     void onTimer();
     void onWindowRestored();
+    bool saveNumberedInWorkFolder();
     void applyStamp();
     void nextStamp();
     yIni& settingsStore();

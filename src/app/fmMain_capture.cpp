@@ -85,15 +85,21 @@ void fmMain::CaptureAndSaveNumbered(const PointerImage& pointer)
         SetColourDepth(*code, false);
     if (!QFileInfo(WorkFolder).isDir())
         QDir().mkpath(WorkFolder);
+    saveNumberedInWorkFolder();
+}
+
+bool fmMain::saveNumberedInWorkFolder()
+{
     const auto r = NumberedSaver::save(ikImg->picture(), WorkFolder, txPfx->text(), WorkCounter,
                                        QStringLiteral("bmp"), ImageFormat::Bmp);
     if (!r.ok)
-        return;
+        return false;
     // A name taken meanwhile moved the save on; the counter follows it.
     WorkCounter = r.number + 1;
     CurrentFilePath = r.path;
     RefreshFileList();
     SetPictureState(1);
+    return true;
 }
 
 void fmMain::SaveNumberedToWorkFolder()
@@ -102,14 +108,7 @@ void fmMain::SaveNumberedToWorkFolder()
     if (!ikImg->hasPicture())
         return;
     NextWorkNumber();
-    const auto r = NumberedSaver::save(ikImg->picture(), WorkFolder, txPfx->text(), WorkCounter,
-                                       QStringLiteral("bmp"), ImageFormat::Bmp);
-    if (!r.ok)
-        return;
-    WorkCounter = r.number + 1;
-    CurrentFilePath = r.path;
-    RefreshFileList();
-    SetPictureState(1);
+    saveNumberedInWorkFolder();
 }
 
 void fmMain::NextWorkNumber()
