@@ -65,9 +65,43 @@ void ensureAllocationLimit()
     Q_UNUSED(once);
 }
 
-// A picture of a given depth code from a decoded image: the engine format and bpp.
-bool normalise(const QImage& img, int code, QImage* out, int* bpp)
+// Palette images handed in from outside may lack a palette or use indices
+// beyond it: give them one that covers every index.
+QImage withFullPalette(const QImage& img)
 {
+    if (img.format() == QImage::Format_Mono || img.format() == QImage::Format_MonoLSB) {
+        if (img.colorCount() >= 2)
+            return img;
+        QImage r = img;
+        r.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        return r;
+    }
+    if (img.format() != QImage::Format_Indexed8)
+        return img;
+    int top = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        const uchar* p = img.constScanLine(y);
+        for (int x = 0; x < img.width(); ++x)
+            top = std::max(top, int(p[x]));
+    }
+    if (top < img.colorCount())
+        return img;
+    QImage r = img;
+    QList<QRgb> table = img.colorTable();
+    if (table.isEmpty()) { // no palette at all: take the indices as greys
+        for (int i = 0; i < 256; ++i)
+            table.append(qRgb(i, i, i));
+    }
+    while (table.size() <= top)
+        table.append(qRgb(0, 0, 0));
+    r.setColorTable(table);
+    return r;
+}
+
+// A picture of a given depth code from a decoded image: the engine format and bpp.
+bool normalise(const QImage& source, int code, QImage* out, int* bpp)
+{
+    const QImage img = withFullPalette(source);
     QImage r;
     int b = 0;
     switch (code) {

@@ -83,6 +83,23 @@ TEST(DepthDetection, CodesFollowFormatAndGreyness)
     p.setImage(idx, 4);
     EXPECT_EQ(p.depthCode(), 4);
     EXPECT_EQ(p.image().pixel(2, 2), qRgb(200, 0, 0));
+
+    // Palette images without a (big enough) palette are still held safely.
+    QImage bare(4, 4, QImage::Format_Indexed8);
+    bare.fill(7);
+    p.setImage(bare);
+    EXPECT_EQ(p.depthCode(), 80);
+    EXPECT_EQ(p.image().pixel(1, 1), qRgb(7, 7, 7));
+    idx.scanLine(0)[0] = 9; // beyond the two entries
+    p.setImage(idx);
+    EXPECT_EQ(p.depthCode(), 8);
+    EXPECT_EQ(p.image().pixel(0, 0), qRgb(0, 0, 0));
+    QImage mono(9, 2, QImage::Format_Mono);
+    mono.setColorTable({});
+    mono.fill(1);
+    p.setImage(mono);
+    EXPECT_EQ(p.depthCode(), 1);
+    EXPECT_EQ(p.image().pixel(8, 1), qRgb(255, 255, 255));
 }
 
 TEST(DepthConversion, FewColoursAreKeptExactlyWithoutDitherNoise)
