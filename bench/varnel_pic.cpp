@@ -7,7 +7,8 @@
 // OP: none, colors256 (256 colours, dithered), colors16 (16 colours, not
 // dithered), grey8, half (resize to half, smooth), rotate90 (clockwise),
 // mosaic8. The output format follows OUT's extension: bmp, png, jpg, gif,
-// tif, pcx. --timing 1 prints the load, operation and save times in ms.
+// tif, pcx. --timing 1 prints the wall and CPU times of the load, the
+// operation and the save in ms.
 #include <QColor>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -21,6 +22,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 #include "editing/Picture.h"
@@ -28,6 +30,13 @@
 using namespace varnel;
 
 namespace {
+
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
 
 int usage()
 {
@@ -157,12 +166,14 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     qint64 marks[3] = {0, 0, 0};
+    double cpu[4] = {cpuMs(), 0, 0, 0};
     Picture pic;
     if (!pic.load(in)) {
         std::fprintf(stderr, "varnel_pic: cannot load %s\n", argv[1]);
         return 1;
     }
     marks[0] = clock.nsecsElapsed();
+    cpu[1] = cpuMs();
     bool ok = true;
     if (op == "colors256")
         ok = pic.convertDepth(8, true);
@@ -184,13 +195,16 @@ int main(int argc, char** argv)
         return 1;
     }
     marks[1] = clock.nsecsElapsed();
+    cpu[2] = cpuMs();
     if (!pic.save(out, format, quality)) {
         std::fprintf(stderr, "varnel_pic: cannot save %s\n", argv[2]);
         return 1;
     }
     marks[2] = clock.nsecsElapsed();
+    cpu[3] = cpuMs();
     if (timing)
-        std::fprintf(stderr, "load %.1f ms, %s %.1f ms, save %.1f ms\n", marks[0] / 1e6, qPrintable(op),
-                     (marks[1] - marks[0]) / 1e6, (marks[2] - marks[1]) / 1e6);
+        std::fprintf(stderr, "wall: load %.1f ms, %s %.1f ms, save %.1f ms; cpu: load %.1f ms, %s %.1f ms, save %.1f ms\n",
+                     marks[0] / 1e6, qPrintable(op), (marks[1] - marks[0]) / 1e6, (marks[2] - marks[1]) / 1e6,
+                     cpu[1] - cpu[0], qPrintable(op), cpu[2] - cpu[1], cpu[3] - cpu[2]);
     return 0;
 }

@@ -245,7 +245,7 @@ bool BmpCodec::decodeImpl(const QByteArray& data, QIODevice* device, QImage* ima
         // Only the head of the file is in data: read the pixels from the device.
         if (compression != kBiRgb || (bpp != 24 && bpp != 32))
             return false;
-        out = QImage(w, h, bpp == 24 ? QImage::Format_RGB888 : QImage::Format_ARGB32);
+        out = allocateImage(w, h, bpp == 24 ? QImage::Format_RGB888 : QImage::Format_ARGB32);
         if (out.isNull() || out.bytesPerLine() != stride)
             return false;
         const qint64 n = stride * h;

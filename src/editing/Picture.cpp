@@ -271,9 +271,9 @@ bool Picture::convertDepth(int code, bool dither)
 
 QImage Picture::workingImage() const
 {
-    if (m_bpp == 32)
-        return m_image.convertToFormat(QImage::Format_ARGB32);
-    return m_image.convertToFormat(QImage::Format_RGB888);
+    // Always a private copy: the operations write into it.
+    const QImage::Format f = m_bpp == 32 ? QImage::Format_ARGB32 : QImage::Format_RGB888;
+    return m_image.format() == f ? deepCopy(m_image) : m_image.convertToFormat(f);
 }
 
 bool Picture::adoptWorking(const QImage& worked)
@@ -322,7 +322,8 @@ bool Picture::resize(int w, int h, bool smooth)
         m_image = out;
         return true;
     }
-    return adoptWorking(PictureOps::scaleSmooth(workingImage(), w, h));
+    const QImage::Format f = m_bpp == 32 ? QImage::Format_ARGB32 : QImage::Format_RGB888;
+    return adoptWorking(PictureOps::scaleSmooth(m_image.convertToFormat(f), w, h));
 }
 
 bool Picture::rotate(int hundredths, bool mirror, bool flip, bool smooth, QRgb fill)

@@ -1,5 +1,7 @@
 #include "PictureOps.h"
 
+#include "PixelFormats.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -93,7 +95,7 @@ QImage PictureOps::scaleNearest(const QImage& image, int width, int height)
         const int bytes = src.depth() / 8;
         if (bytes < 1 || bytes > 4)
             return {};
-        QImage out(width, height, src.format());
+        QImage out = allocateImage(width, height, src.format());
         if (out.isNull())
             return {};
         out.setColorTable(src.colorTable());
@@ -125,10 +127,11 @@ QImage PictureOps::scaleSmooth(const QImage& image, int width, int height)
     const std::vector<Contribution> cy = contributions(sh, height);
     // Horizontal pass into 16-bit channels with 8 fractional bits.
     const size_t midRow = size_t(width) * size_t(ch);
-    std::unique_ptr<quint16[]> mid(new quint16[midRow * size_t(sh)]);
+    const auto midMemory = allocateBuffer(midRow * size_t(sh) * sizeof(quint16));
+    quint16* const midBits = reinterpret_cast<quint16*>(midMemory.get());
     for (int y = 0; y < sh; ++y) {
         const uchar* s = src.constScanLine(y);
-        quint16* d = mid.get() + size_t(y) * midRow;
+        quint16* d = midBits + size_t(y) * midRow;
         for (int x = 0; x < width; ++x) {
             const Contribution& c = cx[size_t(x)];
             quint32 acc[4] = {0, 0, 0, 0};
@@ -142,7 +145,7 @@ QImage PictureOps::scaleSmooth(const QImage& image, int width, int height)
                 d[x * ch + k] = quint16((acc[k] + (1u << (kWeightBits - 9))) >> (kWeightBits - 8));
         }
     }
-    QImage out(width, height, src.format());
+    QImage out = allocateImage(width, height, src.format());
     if (out.isNull())
         return {};
     out.setDotsPerMeterX(src.dotsPerMeterX());
@@ -152,7 +155,7 @@ QImage PictureOps::scaleSmooth(const QImage& image, int width, int height)
         const Contribution& c = cy[size_t(y)];
         std::fill(acc.begin(), acc.end(), 0u);
         for (size_t j = 0; j < c.weights.size(); ++j) {
-            const quint16* row = mid.get() + size_t(c.first + int(j)) * midRow;
+            const quint16* row = midBits + size_t(c.first + int(j)) * midRow;
             const quint32 w = quint32(c.weights[j]);
             for (size_t i = 0; i < midRow; ++i)
                 acc[i] += row[i] * w;
@@ -208,7 +211,7 @@ QImage PictureOps::rotateQuarter(const QImage& image, int quarters)
         if (bytes < 1 || bytes > 4)
             return {};
         const int w = src.width(), h = src.height();
-        QImage out(h, w, src.format());
+        QImage out = allocateImage(h, w, src.format());
         if (out.isNull())
             return {};
         out.setColorTable(src.colorTable());

@@ -1,6 +1,10 @@
 #include "PixelFormats.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace varnel {
 
@@ -77,6 +81,81 @@ QImage toEngineFormat(const QImage& img, int bpp)
     if (bpp == 1)
         return {};
     return img.convertToFormat(want);
+}
+
+namespace {
+constexpr size_t kHuge = size_t(2) << 20;
+} // namespace
+
+std::unique_ptr<uchar[], FreeDeleter> allocateBuffer(size_t bytes)
+{
+    void* mem = nullptr;
+    if (bytes >= kHuge * 2) {
+        const size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
+        if (posix_memalign(&mem, kHuge, rounded) == 0)
+            ::madvise(mem, rounded, MADV_HUGEPAGE);
+        else
+            mem = nullptr;
+    }
+    if (!mem)
+        mem = std::malloc(std::max<size_t>(bytes, 1));
+    return std::unique_ptr<uchar[], FreeDeleter>(static_cast<uchar*>(mem));
+}
+
+QImage deepCopy(const QImage& img)
+{
+    if (img.isNull())
+        return {};
+    QImage out = allocateImage(img.width(), img.height(), img.format());
+    if (out.isNull())
+        return {};
+    const size_t n = size_t(std::min(img.bytesPerLine(), out.bytesPerLine()));
+    for (int y = 0; y < img.height(); ++y)
+        std::memcpy(out.scanLine(y), img.constScanLine(y), n);
+    out.setColorTable(img.colorTable());
+    out.setDotsPerMeterX(img.dotsPerMeterX());
+    out.setDotsPerMeterY(img.dotsPerMeterY());
+    return out;
+}
+
+QImage toRgb32(const QImage& img)
+{
+    if (img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32 || img.isNull())
+        return img;
+    if (img.format() != QImage::Format_RGB888)
+        return img.convertToFormat(QImage::Format_RGB32);
+    QImage out = allocateImage(img.width(), img.height(), QImage::Format_RGB32);
+    if (out.isNull())
+        return {};
+    for (int y = 0; y < img.height(); ++y) {
+        const uchar* s = img.constScanLine(y);
+        QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < img.width(); ++x, s += 3)
+            d[x] = 0xff000000u | (quint32(s[0]) << 16) | (quint32(s[1]) << 8) | s[2];
+    }
+    out.setDotsPerMeterX(img.dotsPerMeterX());
+    out.setDotsPerMeterY(img.dotsPerMeterY());
+    return out;
+}
+
+QImage allocateImage(int width, int height, QImage::Format format)
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bpl = ((qint64(width) * depth + 31) / 32) * 4;
+    const qint64 bytes = bpl * height;
+    if (bytes < qint64(kHuge) * 2 || bpl > INT_MAX)
+        return QImage(width, height, format);
+    void* mem = nullptr;
+    const size_t rounded = (size_t(bytes) + kHuge - 1) / kHuge * kHuge;
+    if (posix_memalign(&mem, kHuge, rounded) != 0)
+        return QImage(width, height, format);
+    ::madvise(mem, rounded, MADV_HUGEPAGE);
+    QImage img(static_cast<uchar*>(mem), width, height, qsizetype(bpl), format, [](void* p) { std::free(p); }, mem);
+    if (img.isNull())
+        std::free(mem);
+    return img;
 }
 
 bool isGreyImage(const QImage& img)

@@ -1,6 +1,9 @@
 #pragma once
 #include <QImage>
 
+#include <cstdlib>
+#include <memory>
+
 namespace varnel {
 
 // The QImage format the engine keeps for a bits-per-pixel value: Mono for 1,
@@ -13,6 +16,22 @@ int bitsPerPixelOf(const QImage& image);
 // The image in the engine's format for bpp, unchanged when it already is.
 // Palette images keep their palette; a palette too big for bpp gives a null image.
 QImage toEngineFormat(const QImage& image, int bitsPerPixel);
+
+// A new uninitialised image; big ones get memory backed by huge pages where
+// the system offers them, which saves thousands of page faults per picture.
+QImage allocateImage(int width, int height, QImage::Format format);
+
+// A deep copy of an image in its own (huge-page backed) memory.
+QImage deepCopy(const QImage& image);
+
+// An RGB32/ARGB32 image of any image: shared when it already is one.
+QImage toRgb32(const QImage& image);
+
+// Raw memory for big working buffers, huge-page backed like allocateImage.
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+std::unique_ptr<uchar[], FreeDeleter> allocateBuffer(size_t bytes);
 
 // True when every colour of the palette (or, for true colour, every pixel) is grey.
 bool isGreyImage(const QImage& image);

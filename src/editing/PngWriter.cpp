@@ -1,5 +1,7 @@
 #include "PngWriter.h"
 
+#include "PixelFormats.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -95,7 +97,7 @@ QByteArray PngWriter::encode(const QImage& source, bool alpha, int level)
     const int bpp = std::max(1, channels * bitDepth / 8); // filter distance in bytes
 
     // Filtered rows, each led by its filter type byte.
-    std::unique_ptr<uchar[]> raw(new uchar[size_t((rowBytes + 1) * h)]);
+    const auto raw = allocateBuffer(size_t((rowBytes + 1) * h));
     const size_t rawSize = size_t((rowBytes + 1) * h);
     std::vector<uchar> packed(static_cast<size_t>(rowBytes));
     std::vector<uchar> prev(size_t(rowBytes), 0);

@@ -1,5 +1,7 @@
 #include "Quantizer.h"
 
+#include "PixelFormats.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -57,9 +59,7 @@ private:
 
 QImage asRgb32(const QImage& image)
 {
-    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32)
-        return image;
-    return image.convertToFormat(QImage::Format_RGB32);
+    return toRgb32(image);
 }
 
 void copyResolution(const QImage& from, QImage& to)
@@ -122,7 +122,7 @@ private:
 QImage mapToPalette(const QImage& rgb, const QList<QRgb>& palette, bool dither)
 {
     const int w = rgb.width(), h = rgb.height();
-    QImage out(w, h, QImage::Format_Indexed8);
+    QImage out = allocateImage(w, h, QImage::Format_Indexed8);
     if (out.isNull())
         return {};
     out.setColorTable(palette);
@@ -512,7 +512,7 @@ QImage Quantizer::toGrey(const QImage& image, int levels, bool dither)
         return {};
     const int w = image.width(), h = image.height();
     // Luminance of every pixel, through the palette when there is one.
-    QImage lum(w, h, QImage::Format_Grayscale8);
+    QImage lum = allocateImage(w, h, QImage::Format_Grayscale8);
     if (lum.isNull())
         return {};
     if (image.format() == QImage::Format_Indexed8) {
@@ -543,7 +543,7 @@ QImage Quantizer::toGrey(const QImage& image, int levels, bool dither)
                 d[x] = uchar(luminance(s[x]));
         }
     }
-    QImage out(w, h, QImage::Format_Indexed8);
+    QImage out = allocateImage(w, h, QImage::Format_Indexed8);
     if (out.isNull())
         return {};
     copyResolution(image, out);

@@ -442,3 +442,24 @@ TEST(PictureResolution, ReadSetAndWrittenToFiles)
         EXPECT_EQ(back.dpiY(), 150);
     }
 }
+
+TEST(PictureLoad, BigPicturesRoundTripThroughTheirOwnMemory)
+{
+    // Above 4 MB the engine allocates pictures itself; they must behave as any other.
+    testfiles::TempFolder dir;
+    const QImage src = testPattern(1500, 1000);
+    Picture p(src);
+    ASSERT_TRUE(p.save(dir.file("big.bmp"), ImageFormat::Bmp));
+    Picture back;
+    ASSERT_TRUE(back.load(dir.file("big.bmp")));
+    EXPECT_EQ(back.depthCode(), 24);
+    EXPECT_EQ(argb(back), argb(p));
+    Picture copy = back;
+    ASSERT_TRUE(back.rotate(9000, false, false, true, 0));
+    EXPECT_EQ(back.image().pixel(0, 0) | 0xff000000u, src.pixel(1499, 0));
+    EXPECT_EQ(copy.image().pixel(0, 0) | 0xff000000u, src.pixel(0, 0)); // the copy is untouched
+    ASSERT_TRUE(copy.brighten(1, 1, 1));
+    EXPECT_EQ(qRed(copy.image().pixel(3, 0)), qRed(src.pixel(3, 0)) + 1);
+    ASSERT_TRUE(copy.convertDepth(8, true));
+    EXPECT_EQ(copy.depthCode(), 8);
+}
