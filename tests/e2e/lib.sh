@@ -46,6 +46,12 @@ start_tray() {
   wait_for "xwininfo -root -tree | grep '\"panel\"'" 15 || fail "no tray host"
 }
 
+start_window_manager() {
+  openbox --sm-disable >"$E2E_TMP/wm.log" 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for "xprop -root _NET_SUPPORTING_WM_CHECK | grep window" 10 || fail "no window manager"
+}
+
 # Starts the program with fresh user folders; sets APP_PID, WID, WORK.
 start_app() {
   export XDG_DATA_HOME="$E2E_TMP/data" XDG_CONFIG_HOME="$E2E_TMP/config"
