@@ -29,6 +29,27 @@ bool writeAll(int fd, const char* p, qint64 left)
     return true;
 }
 
+// The umask, read without changing it (umask() would, for a moment, for
+// every thread).
+mode_t processUmask()
+{
+    static const mode_t mask = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("Umask:")) {
+                    bool ok = false;
+                    const uint v = line.mid(6).trimmed().toUInt(&ok, 8);
+                    if (ok)
+                        return mode_t(v);
+                }
+            }
+        }
+        return mode_t(022);
+    }();
+    return mask;
+}
+
 // A new hidden file beside path holding the bytes; its name, or empty.
 QByteArray writeTemp(const QString& path, const AtomicFile::Producer& produce)
 {
@@ -38,7 +59,7 @@ QByteArray writeTemp(const QString& path, const AtomicFile::Producer& produce)
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         return {};
-    ::fchmod(fd, 0644 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }());
+    ::fchmod(fd, 0666 & ~processUmask()); // as an ordinary new file would get
     const bool ok = produce([fd](const char* data, qint64 size) { return writeAll(fd, data, size); });
     if (::close(fd) != 0 || !ok) {
         ::unlink(name.constData());

@@ -340,6 +340,10 @@ TEST(PictureSave, ReplacesWholeFilesAndLeavesNoTemporaryFiles)
     Picture back;
     ASSERT_TRUE(back.load(dir.file("x.bmp")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"x.bmp"});
+    // Permissions as for any new file, not the temporary file's private ones.
+    dir.write("plain.txt", "x");
+    EXPECT_EQ(QFile::permissions(dir.file("x.bmp")), QFile::permissions(dir.file("plain.txt")));
+    QFile::remove(dir.file("plain.txt"));
 
     // A folder that does not exist: failure, and nothing created.
     EXPECT_FALSE(p.save(dir.file("missing/y.bmp"), ImageFormat::Bmp));
