@@ -17,7 +17,7 @@ int appendOutput(GifFileType* gif, const GifByteType* data, int n)
 
 } // namespace
 
-QByteArray GifCodec::encode(const QImage& img)
+QByteArray GifCodec::encode(const QImage& img, int tableBits)
 {
     if (img.isNull() || img.format() != QImage::Format_Indexed8 || img.colorCount() < 1 || img.colorCount() > 256)
         return {};
@@ -26,7 +26,7 @@ QByteArray GifCodec::encode(const QImage& img)
     GifFileType* gif = EGifOpen(&out, appendOutput, &err);
     if (!gif)
         return {};
-    const int bits = std::max(1, GifBitSize(int(img.colorCount())));
+    const int bits = std::clamp(std::max(tableBits, GifBitSize(int(img.colorCount()))), 1, 8);
     const int size = 1 << bits;
     std::vector<GifColorType> colours(size_t(size), GifColorType{0, 0, 0});
     for (int i = 0; i < img.colorCount(); ++i) {

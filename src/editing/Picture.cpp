@@ -542,7 +542,7 @@ bool Picture::loadFromData(const QByteArray& data)
         code = pngDepthCode(data);
     if (data.startsWith("GIF8")) { // Qt hands GIFs over as 32 bit
         const int n = gifTableSize(data);
-        code = n > 0 && n <= 16 ? 4 : 8;
+        code = n > 0 && n <= 2 ? 1 : n > 0 && n <= 16 ? 4 : 8;
     }
     if (!code) {
         code = bitsPerPixelOf(img);
@@ -566,7 +566,7 @@ QByteArray Picture::encode(ImageFormat format, int quality) const
     case ImageFormat::Bmp:
         return BmpCodec::encode(m_image, m_bpp);
     case ImageFormat::Png:
-        return PngWriter::encode(m_image, code == 32, 3);
+        return PngWriter::encode(m_image, code == 32, 3, m_bpp <= 8 ? m_bpp : 0);
     case ImageFormat::Jpeg: {
         const QImage img = (code == 40 || code == 80) ? Quantizer::toGrey(m_image, 256, false)
                                                         .convertToFormat(QImage::Format_Grayscale8)
@@ -575,8 +575,8 @@ QByteArray Picture::encode(ImageFormat format, int quality) const
     }
     case ImageFormat::Gif: {
         if (m_image.format() == QImage::Format_Mono || m_image.format() == QImage::Format_Indexed8)
-            return GifCodec::encode(m_image.convertToFormat(QImage::Format_Indexed8));
-        return GifCodec::encode(Quantizer::toPalette(m_image, 256, true));
+            return GifCodec::encode(m_image.convertToFormat(QImage::Format_Indexed8), m_bpp);
+        return GifCodec::encode(Quantizer::toPalette(m_image, 256, true), 8);
     }
     case ImageFormat::Tiff: {
         const QImage img = m_bpp == 16 ? m_image.convertToFormat(QImage::Format_RGB888) : m_image;

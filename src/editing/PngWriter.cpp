@@ -61,7 +61,7 @@ bool isGreyRamp(const QImage& img)
 
 } // namespace
 
-QByteArray PngWriter::encode(const QImage& source, bool alpha, int level)
+QByteArray PngWriter::encode(const QImage& source, bool alpha, int level, int paletteBits)
 {
     if (source.isNull())
         return {};
@@ -78,6 +78,8 @@ QByteArray PngWriter::encode(const QImage& source, bool alpha, int level)
         } else {
             colourType = 3;
             bitDepth = img.colorCount() <= 2 ? 1 : img.colorCount() <= 16 ? 4 : 8;
+            if (paletteBits > bitDepth && (paletteBits == 4 || paletteBits == 8))
+                bitDepth = paletteBits;
         }
         channels = 1;
     } else if (img.format() == QImage::Format_Grayscale8) {

@@ -11,7 +11,9 @@ namespace varnel {
 // filter search, at about the same size for this kind of content.
 class PngWriter {
 public:
-    static QByteArray encode(const QImage& image, bool alpha, int level = 3);
+    // paletteBits (1, 4 or 8) fixes the bit depth of a palette picture, so that
+    // it loads back at its own depth; 0 takes the smallest that fits.
+    static QByteArray encode(const QImage& image, bool alpha, int level = 3, int paletteBits = 0);
 };
 
 } // namespace varnel

@@ -316,18 +316,26 @@ TEST(PictureSave, EveryWritableFormatLoadsBackWithItsPixels)
     EXPECT_FALSE(dir.exists("p.fpx"));
 }
 
-TEST(PictureSave, PcxKeepsEveryPaletteDepth)
+TEST(PictureSave, PalettePicturesKeepTheirDepthInPcxPngAndGif)
 {
     testfiles::TempFolder dir;
-    for (int code : {1, 4, 40, 8, 80}) {
-        SCOPED_TRACE(code);
-        Picture p(testPattern());
-        ASSERT_TRUE(p.convertDepth(code, true));
-        ASSERT_TRUE(p.save(dir.file("x.pcx"), ImageFormat::Pcx));
-        Picture back;
-        ASSERT_TRUE(back.load(dir.file("x.pcx")));
-        EXPECT_EQ(back.depthCode(), code);
-        EXPECT_EQ(argb(back), argb(p));
+    QImage fewColours(9, 5, QImage::Format_RGB888); // 8 bit with few colours stays 8 bit
+    fewColours.fill(qRgb(10, 20, 30));
+    fewColours.setPixel(3, 3, qRgb(200, 100, 0));
+    for (const QString name : {"x.pcx", "x.png", "x.gif"}) {
+        const ImageFormat format = name.endsWith("pcx") ? ImageFormat::Pcx
+            : name.endsWith("png")                      ? ImageFormat::Png
+                                                        : ImageFormat::Gif;
+        for (int code : {1, 4, 40, 8, 80, 108}) {
+            SCOPED_TRACE(qPrintable(name + " " + QString::number(code)));
+            Picture p(code == 108 ? fewColours : testPattern());
+            ASSERT_TRUE(p.convertDepth(code == 108 ? 8 : code, true));
+            ASSERT_TRUE(p.save(dir.file(name), format));
+            Picture back;
+            ASSERT_TRUE(back.load(dir.file(name)));
+            EXPECT_EQ(back.depthCode(), p.depthCode());
+            EXPECT_EQ(argb(back), argb(p));
+        }
     }
 }
 
