@@ -21,11 +21,6 @@ public:
     static Result save(const Picture& picture, const QString& folder, const QString& prefix,
                        qint64 start, const QString& extension, ImageFormat format,
                        int quality = 80, int maxTries = 10000);
-
-    // Writes the picture to path only if no file of that name exists; never
-    // overwrites. nameTaken tells a taken name apart from other failures.
-    static bool saveExclusive(const Picture& picture, const QString& path, ImageFormat format,
-                              int quality, bool* nameTaken);
 };
 
 } // namespace varnel

@@ -4,6 +4,8 @@
 #include <QImage>
 
 #include "capture/NumberedSaver.h"
+
+#include <sys/stat.h>
 #include "TestFiles.h"
 
 using namespace varnel;
@@ -47,8 +49,7 @@ TEST(NumberedSaver, ExclusiveSaveReportsTakenName)
     testfiles::TempFolder dir;
     dir.write("x.bmp", "keep");
     bool taken = false;
-    EXPECT_FALSE(NumberedSaver::saveExclusive(solid(qRgb(0, 0, 0)), dir.file("x.bmp"),
-                                              ImageFormat::Bmp, 80, &taken));
+    EXPECT_FALSE(solid(qRgb(0, 0, 0)).saveNew(dir.file("x.bmp"), ImageFormat::Bmp, 80, &taken));
     EXPECT_TRUE(taken);
     EXPECT_EQ(dir.read("x.bmp"), "keep");
 }
@@ -70,4 +71,15 @@ TEST(NumberedSaver, MissingFolderOrEmptyPictureFailsWithoutWriting)
     EXPECT_FALSE(QFile::exists(dir.file("nope")));
     EXPECT_FALSE(NumberedSaver::save(Picture(), dir.path(), "", 1, "bmp", ImageFormat::Bmp).ok);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(NumberedSaver, NewFilesGetTheUsualPermissions)
+{
+    testfiles::TempFolder dir;
+    ASSERT_TRUE(NumberedSaver::save(solid(qRgb(5, 5, 5)), dir.path(), "", 1, "bmp", ImageFormat::Bmp).ok);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(dir.file("001.bmp")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
