@@ -81,6 +81,11 @@ public:
     // The values SaveSettings would write now.
     SettingsValues currentSettings() const;
     void Exit();
+    // The shared pickers of the main window. Cancelling the folder picker
+    // clears path, as callers expect.
+    QString OpenFileDialog(const QString& title, const QString& fileName, const QString& filter,
+                           const QString& folder);
+    void BrowseForFolder(QString& path);
 
     // --- capture road ---
     void sjClip(const PointerImage& pointer);

@@ -3,6 +3,7 @@
 #include "fmMain.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QCheckBox>
 #include <QMenu>
 #include <QTimer>
@@ -72,6 +73,21 @@ void fmMain::onTrayRightClick(const QPoint& pos)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (QMenu* m = fileMenu())
         m->popup(pos);
+}
+
+QString fmMain::OpenFileDialog(const QString& title, const QString& fileName, const QString& filter,
+                              const QString& folder)
+{
+    // The folder applies only to a bare file name.
+    const bool useFolder = !fileName.contains(QLatin1Char('/')) && !folder.isEmpty();
+    return m_platform.dialogs->openFile(title, fileName, filter, useFolder ? folder : QString());
+}
+
+void fmMain::BrowseForFolder(QString& path)
+{
+    if (!path.isEmpty() && !QFileInfo(path).isDir())
+        path.clear();
+    path = m_platform.dialogs->browseFolder(QStringLiteral("ﾌｫﾙﾀﾞの指定"), path);
 }
 
 void fmMain::ShutDown(bool iconAdded)

@@ -190,3 +190,22 @@ TEST_F(MainWindowTest, HelpAndFolderItemsGoThroughTheDesktop)
     g("mnWkf").click(1);
     EXPECT_EQ(fake.shell->explored, QStringList{w->WorkFolder});
 }
+
+TEST_F(MainWindowTest, FolderPickerStartsOnlyInExistingFolderAndCancelClears)
+{
+    QString path = dir.path();
+    fake.dialogs->folderAnswers = {"/chosen"};
+    w->BrowseForFolder(path);
+    EXPECT_EQ(fake.dialogs->lastBrowseStart, dir.path());
+    EXPECT_EQ(fake.dialogs->lastBrowseTitle, "ﾌｫﾙﾀﾞの指定");
+    EXPECT_EQ(path, "/chosen");
+    path = dir.path() + "/missing";
+    w->BrowseForFolder(path); // cancelled: no answer left
+    EXPECT_TRUE(fake.dialogs->lastBrowseStart.isEmpty());
+    EXPECT_TRUE(path.isEmpty());
+    fake.dialogs->openAnswers = {"/x/a.exe"};
+    EXPECT_EQ(w->OpenFileDialog("t", "a.exe", "実行ﾌｧｲﾙ(*.exe)|*.exe", "/x"), "/x/a.exe");
+    EXPECT_EQ(fake.dialogs->lastOpenFolder, "/x");
+    EXPECT_TRUE(w->OpenFileDialog("t", "/y/a.exe", "", "/x").isEmpty());
+    EXPECT_TRUE(fake.dialogs->lastOpenFolder.isEmpty()); // a path of its own ignores the folder
+}

@@ -107,15 +107,22 @@ public:
         confirmAnswers.pop_front();
         return a;
     }
-    QString openFile(const QString&, const QString&, const QString&, const QString&) override
+    QString openFile(const QString&, const QString&, const QString&, const QString& folder) override
     {
+        lastOpenFolder = folder;
         return next(openAnswers);
     }
     QString saveFile(const QString&, const QString&, const QString&) override { return next(saveAnswers); }
-    QString browseFolder(const QString&, const QString&) override { return next(folderAnswers); }
+    QString browseFolder(const QString& title, const QString& start) override
+    {
+        lastBrowseTitle = title;
+        lastBrowseStart = start;
+        return next(folderAnswers);
+    }
     void setOwner(QWidget*) override {}
 
     QStringList messages, confirms;
+    QString lastOpenFolder, lastBrowseStart, lastBrowseTitle;
     std::deque<bool> confirmAnswers;
     std::deque<QString> openAnswers, saveAnswers, folderAnswers;
 
