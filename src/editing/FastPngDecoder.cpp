@@ -2,6 +2,8 @@
 
 #include <libdeflate.h>
 
+#include "PixelFormats.h"
+
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -79,6 +81,7 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
     bool haveHeader = false, ended = false;
     int dpmX = 0, dpmY = 0;
     std::vector<uchar> idat;
+    idat.reserve(size); // the pixel data cannot be larger than the file
     size_t pos = 8;
     while (pos + 12 <= size) {
         const quint32 len = be32(p + pos);
@@ -128,27 +131,39 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
 
     const size_t rowBytes = size_t(width) * size_t(channels);
     const size_t rawSize = (rowBytes + 1) * size_t(height);
-    std::unique_ptr<uchar[]> raw(new (std::nothrow) uchar[rawSize]);
-    if (!raw)
-        return Result::Broken;
+    // Captures come one after another at the same size: the inflate buffer
+    // is kept for the next one, since faulting in fresh pages costs more
+    // than the inflate itself.
+    static thread_local std::unique_ptr<uchar[], FreeDeleter> keptBuffer;
+    static thread_local size_t keptSize = 0;
+    if (keptSize < rawSize) {
+        keptBuffer.reset();
+        keptSize = 0;
+        keptBuffer = allocateBuffer(rawSize);
+        if (!keptBuffer)
+            return Result::Broken;
+        keptSize = rawSize;
+    }
+    uchar* const raw = keptBuffer.get();
     static thread_local Decompressor dec;
     if (!dec.d)
         return Result::NotHandled;
     size_t actual = 0;
-    if (libdeflate_zlib_decompress(dec.d, idat.data(), idat.size(), raw.get(), rawSize, &actual) !=
+    if (libdeflate_zlib_decompress(dec.d, idat.data(), idat.size(), raw, rawSize, &actual) !=
             LIBDEFLATE_SUCCESS ||
         actual != rawSize)
         return Result::Broken;
     idat.clear();
     idat.shrink_to_fit();
 
-    QImage img(int(width), int(height), channels == 3 ? QImage::Format_RGB888 : QImage::Format_RGBA8888);
+    QImage img = allocateImage(int(width), int(height),
+                               channels == 3 ? QImage::Format_RGB888 : QImage::Format_RGBA8888);
     if (img.isNull())
         return Result::Broken;
     std::vector<uchar> zero(rowBytes, 0);
     const uchar* prev = zero.data();
     for (quint32 y = 0; y < height; ++y) {
-        uchar* line = raw.get() + size_t(y) * (rowBytes + 1);
+        uchar* line = raw + size_t(y) * (rowBytes + 1);
         if (!unfilter(line[0], line + 1, prev, rowBytes, channels))
             return Result::Broken;
         std::memcpy(img.scanLine(int(y)), line + 1, rowBytes);
