@@ -7,7 +7,16 @@
 #   RUNS=7 WORK=/tmp/bench bench/engine_vs_convert.sh
 set -euo pipefail
 
-PIC=${1:-$(dirname "$0")/../../build-engine-rel/bin/varnel_pic}
+if [ $# -ge 1 ]; then
+    PIC=$1
+else
+    # Build the tool the way the program ships: a Release build of the tree.
+    ROOT=$(cd "$(dirname "$0")/.." && pwd)
+    bash "$ROOT/scripts/setup.sh"
+    cmake -S "$ROOT" -B "$ROOT/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF >/dev/null
+    cmake --build "$ROOT/build-bench" --target varnel_pic >/dev/null
+    PIC=$ROOT/build-bench/bin/varnel_pic
+fi
 RUNS=${RUNS:-5}
 WORK=${WORK:-$(mktemp -d)}
 SIZE=${SIZE:-3840x2160}

@@ -4,7 +4,7 @@
 set -euo pipefail
 PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
       libx11-dev libxfixes-dev libgif-dev libtiff-dev libdeflate-dev libgtest-dev googletest
-      xvfb xclip xdotool trayer openbox x11-utils imagemagick fonts-ipafont-gothic
+      xvfb xclip xdotool trayer openbox x11-utils imagemagick time fonts-ipafont-gothic
       clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${PKGS[@]}"; do
