@@ -105,8 +105,25 @@ void PictureSurface::paintEvent(QPaintEvent*)
     const QRect r = pictureRectOnViewport();
     if (r.isEmpty())
         return;
-    p.setRenderHint(QPainter::SmoothPixmapTransform, displayScale() < 1.0);
-    p.drawImage(r, m_picture.image());
+    const QImage& img = m_picture.image();
+    if (r.size() == img.size()) {
+        p.drawImage(r.topLeft(), img);
+    } else if (m_mode == 1) {
+        if (m_scaledKey != img.cacheKey() || m_scaled.size() != r.size()) {
+            m_scaled = QPixmap::fromImage(
+                img.scaled(r.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            m_scaledKey = img.cacheKey();
+        }
+        p.drawPixmap(r.topLeft(), m_scaled);
+    } else {
+        // Zoomed: draw only what the viewport shows.
+        const double s = displayScale();
+        const QRect visible = viewport()->rect().intersected(r);
+        const QRectF src((visible.x() - r.x()) / s, (visible.y() - r.y()) / s, visible.width() / s,
+                         visible.height() / s);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, s < 1.0);
+        p.drawImage(QRectF(visible), img, src);
+    }
     if (m_sel != QRect(0, 0, 0, 0)) {
         const double s = displayScale();
         QRectF sr(r.x() + m_sel.x() * s, r.y() + m_sel.y() * s, (m_sel.width() - m_sel.x()) * s,

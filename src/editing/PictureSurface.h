@@ -1,5 +1,6 @@
 #pragma once
 #include <QAbstractScrollArea>
+#include <QPixmap>
 
 #include "Picture.h"
 
@@ -57,6 +58,11 @@ protected:
 private:
     void updateScrollBars();
     QRect pictureRectOnViewport() const;
+
+    // The picture as last drawn scaled down, so that repaints do not scale
+    // (and convert) a full-size screenshot again.
+    QPixmap m_scaled;
+    qint64 m_scaledKey = 0;
 
     Picture m_picture;
     int m_mode = 1;
