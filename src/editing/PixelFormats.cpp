@@ -173,4 +173,24 @@ bool isGreyImage(const QImage& img)
     return img.isGrayscale();
 }
 
+QImage packMono(const QImage& idx, const QList<QRgb>& table)
+{
+    QImage out(idx.size(), QImage::Format_Mono);
+    if (out.isNull())
+        return {};
+    out.setColorTable(table);
+    const int w = idx.width();
+    for (int y = 0; y < idx.height(); ++y) {
+        const uchar* s = idx.constScanLine(y);
+        uchar* d = out.scanLine(y);
+        std::memset(d, 0, size_t((w + 7) / 8));
+        for (int x = 0; x < w; ++x)
+            if (s[x])
+                d[x >> 3] |= uchar(0x80 >> (x & 7));
+    }
+    out.setDotsPerMeterX(idx.dotsPerMeterX());
+    out.setDotsPerMeterY(idx.dotsPerMeterY());
+    return out;
+}
+
 } // namespace varnel

@@ -33,6 +33,9 @@ struct FreeDeleter {
 };
 std::unique_ptr<uchar[], FreeDeleter> allocateBuffer(size_t bytes);
 
+// A 1-bit picture of an Indexed8 picture whose indexes are 0 and 1.
+QImage packMono(const QImage& indexes, const QList<QRgb>& table);
+
 // True when every colour of the palette (or, for true colour, every pixel) is grey.
 bool isGreyImage(const QImage& image);
 

@@ -663,18 +663,9 @@ QImage Quantizer::toMono(const QImage& image, bool dither)
     }
     if (idx.isNull())
         return {};
-    QImage out(w, h, QImage::Format_Mono);
+    QImage out = packMono(idx, idx.colorTable());
     if (out.isNull())
         return {};
-    out.setColorTable(idx.colorTable());
-    for (int y = 0; y < h; ++y) {
-        const uchar* s = idx.constScanLine(y);
-        uchar* d = out.scanLine(y);
-        std::memset(d, 0, size_t((w + 7) / 8));
-        for (int x = 0; x < w; ++x)
-            if (s[x])
-                d[x >> 3] |= uchar(0x80 >> (x & 7));
-    }
     copyResolution(image, out);
     return out;
 }
