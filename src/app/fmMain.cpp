@@ -248,7 +248,9 @@ void fmMain::changeEvent(QEvent* e)
             chDsp[1]->setChecked(true);
         return;
     }
-    if (!FormShown && isVisible())
+    // Restored by the user while standing by; SetFormShown's own restore
+    // (SuppressEvents set) needs no second pass.
+    if (!FormShown && isVisible() && !SuppressEvents)
         onWindowRestored();
     LayoutWindow();
     RefreshFileList();
