@@ -8,7 +8,15 @@ MenuBinder::MenuBinder(QMenu* menu, MenuGroup* group, QObject* parent)
     : QObject(parent), m_menu(menu), m_group(group)
 {
     for (MenuGroup* g = group; g; g = g->continuation()) {
-        connect(g, &MenuGroup::layoutChanged, this, &MenuBinder::rebuild);
+        // A group can change its items from inside one of its own actions
+        // (the macro menu after recording): rebuilding then would delete the
+        // action that is still firing, so the rebuild waits for the event loop.
+        connect(g, &MenuGroup::layoutChanged, this, [this] {
+            if (m_rebuildPending)
+                return;
+            m_rebuildPending = true;
+            QMetaObject::invokeMethod(this, [this] { rebuild(); }, Qt::QueuedConnection);
+        });
         connect(g, &MenuGroup::itemChanged, this, [this, g](int i) { sync(g, i); });
     }
     rebuild();
@@ -36,6 +44,7 @@ QMenu* MenuBinder::submenu(const MenuGroup* group, int index) const
 
 void MenuBinder::rebuild()
 {
+    m_rebuildPending = false;
     for (MenuBinder* c : std::as_const(m_children)) {
         c->menu()->deleteLater();
         c->deleteLater();

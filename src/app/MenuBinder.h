@@ -32,6 +32,7 @@ private:
 
     QMenu* m_menu;
     MenuGroup* m_group;
+    bool m_rebuildPending = false;
     QHash<QPair<const MenuGroup*, int>, QAction*> m_actions;
     QHash<QPair<const MenuGroup*, int>, MenuBinder*> m_children;
 };

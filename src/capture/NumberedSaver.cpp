@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include "Numbering.h"
 
 namespace varnel {
@@ -15,8 +17,8 @@ NumberedSaver::Result NumberedSaver::save(const Picture& picture, const QString&
     Result r;
     if (!picture.hasPicture() || !QFileInfo(folder).isDir())
         return r;
-    qint64 n = std::max<qint64>(start, 1);
-    for (int tries = 0; tries < maxTries; ++tries, ++n) {
+    qint64 n = std::clamp<qint64>(start, 1, Numbering::kMaxNumber);
+    for (int tries = 0; tries < maxTries && n <= Numbering::kMaxNumber; ++tries, ++n) {
         const QString path = QDir(folder).filePath(Numbering::fileName(prefix, n, extension));
         bool taken = false;
         // Created exclusively: a name taken meanwhile is never replaced.

@@ -38,7 +38,7 @@ qint64 Numbering::nextNumber(const QStringList& fileNames, const QString& prefix
         const QString middle = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size());
         largest = std::max(largest, leadingNumber(middle));
     }
-    return largest + 1;
+    return largest >= kMaxNumber ? 1 : largest + 1;
 }
 
 qint64 Numbering::nextNumberInFolder(const QString& folder, const QString& prefix,

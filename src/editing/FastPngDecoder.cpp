@@ -61,12 +61,21 @@ bool unfilter(int type, uchar* row, const uchar* prev, size_t n, int bpp)
     }
 }
 
+// The inflate buffer kept between captures (one per thread).
+thread_local std::unique_ptr<uchar[], FreeDeleter> keptBuffer;
+thread_local size_t keptSize = 0;
+
 struct Decompressor {
     libdeflate_decompressor* d = libdeflate_alloc_decompressor();
     ~Decompressor() { libdeflate_free_decompressor(d); }
 };
 
 } // namespace
+
+size_t FastPngDecoder::retainedBytes()
+{
+    return keptSize;
+}
 
 FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& out, int maxSide)
 {
@@ -118,6 +127,8 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
         } else if (std::memcmp(type, "pHYs", 4) == 0 && len == 9 && body[8] == 1) {
             dpmX = int(std::min<quint32>(be32(body), 1000000));
             dpmY = int(std::min<quint32>(be32(body + 4), 1000000));
+        } else if (std::memcmp(type, "tRNS", 4) == 0) {
+            return Result::NotHandled; // a transparent colour key: the general decoder applies it
         } else if (std::memcmp(type, "IEND", 4) == 0) {
             ended = true;
             break;
@@ -131,20 +142,33 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
 
     const size_t rowBytes = size_t(width) * size_t(channels);
     const size_t rawSize = (rowBytes + 1) * size_t(height);
+    // Deflate expands by at most about 1032 to 1: a header that promises more
+    // than the data can hold is refused before any buffer is taken.
+    if (rawSize / 1032 > idat.size() + 1)
+        return Result::Broken;
     // Captures come one after another at the same size: the inflate buffer
     // is kept for the next one, since faulting in fresh pages costs more
     // than the inflate itself.
-    static thread_local std::unique_ptr<uchar[], FreeDeleter> keptBuffer;
-    static thread_local size_t keptSize = 0;
-    if (keptSize < rawSize) {
+    // Only screen-sized buffers are kept; anything bigger is freed at once.
+    constexpr size_t kKeepAtMost = size_t(128) << 20;
+    std::unique_ptr<uchar[], FreeDeleter> oneOff;
+    uchar* raw = nullptr;
+    if (rawSize <= keptSize) {
+        raw = keptBuffer.get();
+    } else if (rawSize <= kKeepAtMost) {
         keptBuffer.reset();
         keptSize = 0;
         keptBuffer = allocateBuffer(rawSize);
         if (!keptBuffer)
             return Result::Broken;
         keptSize = rawSize;
+        raw = keptBuffer.get();
+    } else {
+        oneOff = allocateBuffer(rawSize);
+        if (!oneOff)
+            return Result::Broken;
+        raw = oneOff.get();
     }
-    uchar* const raw = keptBuffer.get();
     static thread_local Decompressor dec;
     if (!dec.d)
         return Result::NotHandled;

@@ -14,6 +14,8 @@ public:
 
     // On Decoded, out is RGB888 or RGBA8888 with the file's resolution.
     static Result decode(const QByteArray& data, QImage& out, int maxSide = 16384);
+    // Memory this thread keeps for the next decode.
+    static size_t retainedBytes();
 };
 
 } // namespace varnel

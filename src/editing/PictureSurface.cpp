@@ -92,6 +92,8 @@ QPoint PictureSurface::toPicture(const QPoint& pos) const
     if (r.isEmpty())
         return {};
     const double s = displayScale();
+    if (s <= 0)
+        return {};
     int x = int((pos.x() - r.x()) / s);
     int y = int((pos.y() - r.y()) / s);
     x = std::clamp(x, 0, m_picture.width());

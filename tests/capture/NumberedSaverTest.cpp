@@ -4,6 +4,9 @@
 #include <QImage>
 
 #include "capture/NumberedSaver.h"
+#include "capture/Numbering.h"
+
+#include <limits>
 
 #include <sys/stat.h>
 #include "TestFiles.h"
@@ -82,4 +85,13 @@ TEST(NumberedSaver, NewFilesGetTheUsualPermissions)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(dir.file("001.bmp")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST(NumberedSaver, StartBeyondTheLastNumberDoesNotOverflow)
+{
+    testfiles::TempFolder dir;
+    auto r = NumberedSaver::save(solid(qRgb(5, 5, 5)), dir.path(), "", std::numeric_limits<qint64>::max(),
+                                 "bmp", ImageFormat::Bmp);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.number, Numbering::kMaxNumber);
 }

@@ -58,3 +58,12 @@ TEST(Numbering, FolderScanIgnoresSubfoldersAndReportsUnreadableFolder)
     EXPECT_EQ(Numbering::nextNumberInFolder(dir.path(), "", "jpg"), 11);
     EXPECT_EQ(Numbering::nextNumberInFolder(dir.path() + "/missing", "", "bmp"), -1);
 }
+
+TEST(Numbering, UsedUpNumbersStartAgainInsteadOfOverflowing)
+{
+    // A name with twenty digits must not make the counter wrap.
+    EXPECT_EQ(Numbering::nextNumber({"99999999999999999999.bmp"}, "", "bmp"), 1);
+    EXPECT_EQ(Numbering::nextNumber({"999999999999999.bmp"}, "", "bmp"), 1);
+    // Date-and-time names still count on.
+    EXPECT_EQ(Numbering::nextNumber({"20261207123456.bmp"}, "", "bmp"), 20261207123457LL);
+}

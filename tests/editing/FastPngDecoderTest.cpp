@@ -100,3 +100,51 @@ TEST(FastPngDecoder, EveryTruncationOrFlippedByteFailsCleanly)
         EXPECT_NE(FastPngDecoder::decode(bad, out), FastPngDecoder::Result::Decoded) << i;
     }
 }
+
+TEST(FastPngDecoder, HeaderPromisingMoreThanTheDataCanHoldIsRefusedWithoutTakingMemory)
+{
+    // A valid small PNG whose header is rewritten to 4096 x 4096 RGBA: a
+    // 64 MiB buffer that would be kept for the next capture.
+    QByteArray bytes = png(screenshotLike(16, 16, true));
+    auto put32 = [&](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = char((v >> (24 - 8 * i)) & 0xff);
+    };
+    put32(16, 4096);
+    put32(20, 4096);
+    // Fix the header's checksum so that only the size is wrong.
+    QByteArray ihdr = bytes.mid(12, 17);
+    quint32 crc = 0xffffffffu;
+    for (char ch : ihdr) {
+        crc ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    put32(29, ~crc);
+    QImage out;
+    EXPECT_EQ(FastPngDecoder::decode(bytes, out), FastPngDecoder::Result::Broken);
+    EXPECT_LT(FastPngDecoder::retainedBytes(), size_t(1) << 20);
+}
+
+TEST(FastPngDecoder, ColourKeyTransparencyGoesToTheGeneralDecoder)
+{
+    QImage img = screenshotLike(8, 8, false).convertToFormat(QImage::Format_RGB888);
+    QByteArray bytes = png(img);
+    // Insert a tRNS chunk (a colour key) before the first IDAT.
+    const int idat = bytes.indexOf("IDAT") - 4;
+    const QByteArray body = QByteArray("tRNS") + QByteArray("\x00\xf0\x00\xf0\x00\xf0", 6);
+    quint32 crc = 0xffffffffu;
+    for (char ch : body) {
+        crc ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    crc = ~crc;
+    QByteArray chunk = QByteArray("\x00\x00\x00\x06", 4) + body;
+    for (int i = 0; i < 4; ++i)
+        chunk += char((crc >> (24 - 8 * i)) & 0xff);
+    bytes.insert(idat, chunk);
+    QImage out;
+    EXPECT_EQ(FastPngDecoder::decode(bytes, out), FastPngDecoder::Result::NotHandled);
+    EXPECT_FALSE(QImage::fromData(bytes, "PNG").isNull()); // the chunk itself is well formed
+}
