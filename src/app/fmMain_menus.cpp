@@ -6,6 +6,7 @@
 
 #include "MenuBinder.h"
 #include "capture/CaptureOptions.h"
+#include "editing/ColourDepth.h"
 #include "macros/MenuGroup.h"
 #include "settings/yIni.h"
 
@@ -155,10 +156,10 @@ void fmMain::buildMenus()
     for (const char* c : {"16色(4bit)", "ｸﾞﾚｰ(4bit)", "256色(8bit)", "ｸﾞﾚｰ(8bit)", "16bit", "24bit", "32bit"})
         mnColr->addAt(ci++, QString::fromUtf8(c));
     mnColr->setHandler([this](int i) {
-        static const int codes[] = {0, 4, 40, 8, 80, 16, 24, 32};
-        if (i < 1 || i > 7 || !mnColr->isEnabled(i))
+        const int code = ColourDepth::codeForItem(i);
+        if (code == 0 || !mnColr->isEnabled(i))
             return;
-        SetColourDepth(codes[i], false);
+        SetColourDepth(code, false);
         ShowPicture();
         if (MacroRecording)
             RecordMacroStep(mnColr->keyword(), mnColr->caption(i));

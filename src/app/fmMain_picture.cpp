@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 
+#include "editing/ColourDepth.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 
@@ -42,12 +43,7 @@ void fmMain::onZoomChosen()
 
 bool fmMain::SetColourDepth(int code, bool quiet)
 {
-    Picture& pic = ikImg->picture();
-    bool ok;
-    if (code == 40)
-        ok = pic.convertDepth(80, false) && pic.convertDepth(40, false);
-    else
-        ok = pic.convertDepth(code, code != 4);
+    const bool ok = ColourDepth::convert(ikImg->picture(), code);
     if (!quiet) {
         SetPictureState(2);
         UpdateColourDepth(code);
@@ -61,9 +57,7 @@ void fmMain::UpdateColourDepth(int code)
         return;
     if (code == 0)
         code = ikImg->picture().depthCode();
-    static const int codes[] = {0, 4, 40, 8, 80, 16, 24, 32};
-    for (int i = 1; i <= 7; ++i)
-        mnColr->setChecked(i, codes[i] == code);
+    mnColr->tickOnly(ColourDepth::itemForCode(code));
     ColourDepthCode = QString::number(code);
 }
 
