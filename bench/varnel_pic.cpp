@@ -25,7 +25,7 @@
 #include <ctime>
 #include <memory>
 
-#include "editing/Picture.h"
+#include "editing/engine/Picture.h"
 
 using namespace varnel;
 

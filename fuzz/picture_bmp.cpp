@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "editing/BmpCodec.h"
+#include "editing/engine/BmpCodec.h"
 
 using namespace varnel;
 

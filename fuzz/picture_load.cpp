@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "editing/Picture.h"
+#include "editing/engine/Picture.h"
 
 using namespace varnel;
 

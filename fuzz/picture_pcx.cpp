@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "editing/PcxCodec.h"
+#include "editing/engine/PcxCodec.h"
 
 using namespace varnel;
 

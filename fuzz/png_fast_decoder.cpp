@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "editing/FastPngDecoder.h"
+#include "editing/engine/FastPngDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -18,7 +18,7 @@
 
 #include "MenuBinder.h"
 #include "capture/ClipboardWatcher.h"
-#include "editing/FastPngDecoder.h"
+#include "editing/engine/FastPngDecoder.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 #include "settings/yIni.h"

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "AppEnvironment.h"
-#include "editing/Picture.h"
+#include "editing/engine/Picture.h"
 #include "platform/Platform.h"
 #include "settings/yIni.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "editing/Picture.h"
+#include "editing/engine/Picture.h"
 #include "platform/Clipboard.h"
 #include "platform/Pointer.h"
 

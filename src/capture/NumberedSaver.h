@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "editing/Picture.h"
+#include "editing/engine/Picture.h"
 
 namespace varnel {
 

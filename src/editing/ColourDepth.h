@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Picture.h"
+#include "engine/Picture.h"
 
 namespace varnel {
 

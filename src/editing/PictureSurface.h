@@ -2,7 +2,7 @@
 #include <QAbstractScrollArea>
 #include <QPixmap>
 
-#include "Picture.h"
+#include "engine/Picture.h"
 
 namespace varnel {
 

@@ -28,15 +28,15 @@ wait_for() {
 }
 
 start_x() {
-  local n
-  for n in $(seq 91 140); do
-    [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1280x800x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
-    E2E_PIDS+=($!)
-    export DISPLAY=:$n
-    if wait_for "xdpyinfo" 5; then return 0; fi
-  done
-  fail "no X server could be started"
+  # -displayfd lets the server pick a free display itself, so that tests run
+  # side by side never talk to each other's server.
+  local fd="$E2E_TMP/display" n
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fd" >"$E2E_TMP/xvfb.log" 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for "[ -s '$fd' ]" 10 || fail "no X server could be started"
+  n=$(head -1 "$fd")
+  export DISPLAY=:$n
+  wait_for "xdpyinfo" 5 || fail "X server :$n does not answer"
 }
 
 start_tray() {

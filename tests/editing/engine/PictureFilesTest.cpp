@@ -1,7 +1,7 @@
 #include "TestFiles.h"
-#include "editing/BmpCodec.h"
-#include "editing/PcxCodec.h"
-#include "editing/Picture.h"
+#include "editing/engine/BmpCodec.h"
+#include "editing/engine/PcxCodec.h"
+#include "editing/engine/Picture.h"
 
 #include <QBuffer>
 #include <QDir>

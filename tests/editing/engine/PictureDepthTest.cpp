@@ -1,5 +1,5 @@
-#include "editing/Picture.h"
-#include "editing/Quantizer.h"
+#include "editing/engine/Picture.h"
+#include "editing/engine/Quantizer.h"
 
 #include <QPainter>
 #include <QSet>

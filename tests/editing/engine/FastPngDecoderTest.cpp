@@ -4,7 +4,7 @@
 #include <QImageWriter>
 #include <QRandomGenerator>
 
-#include "editing/FastPngDecoder.h"
+#include "editing/engine/FastPngDecoder.h"
 
 using varnel::FastPngDecoder;
 

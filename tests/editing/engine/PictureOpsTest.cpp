@@ -1,4 +1,4 @@
-#include "editing/Picture.h"
+#include "editing/engine/Picture.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
