@@ -111,6 +111,21 @@ public:
     void OpenPictureFile(const QString& path);
     void RecordMacroStep(const QString& keyword, const QString& caption);
 
+    // --- edit commands (fmMain_edit.cpp) ---
+    // Keeps the picture as it is now, so that the change about to be made
+    // can be taken back.
+    void BeginEdit();
+
+    // --- drawing (fmMain_drawing.cpp) ---
+    void ShowDrawToolBar();
+
+    // --- registered ranges (fmMain_ranges.cpp) ---
+    void RegisterRange();
+
+    // --- files (fmMain_files.cpp) ---
+
+    // --- macros (fmMain_macros.cpp) ---
+
     // --- parts, for the wiring and for tests ---
     MenuGroup* group(const QString& name) const;
     QMenu* menuOf(const QString& groupName) const; // the QMenu that shows a group
@@ -139,17 +154,32 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    // files (fmMain_files.cpp)
     void onFileMenu(int index);
     void onWorkFolderMenu(int index);
     void onStorageMenu(int index);
-    void onMenuBarOpened(int index);
+    // edit commands (fmMain_edit.cpp)
+    void onEditMenu(int index);
+    void onRangeMenu(int index);
+    void onResizeMenu(int index);
+    void onStitchMenu(int index);
+    void onRotateMenu(int index);
+    void onColourMenu(int index);
+    // registered ranges (fmMain_ranges.cpp)
+    void onUserRangeMenu(int index);
+    // macros (fmMain_macros.cpp)
+    void onMacroMenu(int index);
+    void onMacroRecordMenu(int index);
+    // view (fmMain_view.cpp)
     void onToolButton(int index);
+    void onDisplayMenu(int index);
+    void onZoomChosen();
+    // the rest
+    void onMenuBarOpened(int index);
     void onAfterCaptureMenu(int index);
     void onColourReductionMenu(int index);
     void onMinimiseMenu(int index);
     void onPointerMenu(int index);
-    void onDisplayMenu(int index);
-    void onZoomChosen();
     void onFileListClicked();
     void onTrayLeftClick();
     void onTrayRightClick(const QPoint& pos);

@@ -102,42 +102,29 @@ void fmMain::buildMenus()
     mnEdt->add(QStringLiteral("色数"));
     mnEdt->add(QStringLiteral("ﾂｰﾙﾊﾞｰを表示"));
     mnEdt->add(QStringLiteral("画像枠を追加"));
-    mnEdt->setHandler([this](int i) {
-        if (i == 2)
-            CopyToClipboard();
-        else if (i == 3)
-            TakeClipboardPicture(PointerImage());
-        else if (i != 0 && i != 6 && i != 12 && i != 13)
-            return;
-        if (MacroRecording)
-            RecordMacroStep(mnEdt->keyword(), mnEdt->caption(i));
-    });
+    mnEdt->setHandler([this](int i) { onEditMenu(i); });
 
     mnUsHn = make("mnUsHn", QStringLiteral("範囲USR"));
     mnUsHn->add(QStringLiteral("?"));
     mnUsHn->setVisible(0, false);
+    mnUsHn->setHandler([this](int i) { onUserRangeMenu(i); });
     mnRng = make("mnRng", QStringLiteral("範囲"));
     for (const char* c : {"-", "範囲の登録", "範囲のｸﾘｱ", "-", "強調(相対)", "強調(ﾏｰｶｰ)", "-", "ﾓｻﾞｲｸ"})
         mnRng->add(QString::fromUtf8(c));
-    mnRng->setHandler([this](int i) {
-        if (i == 2)
-            ClearRange();
-        else if (i != 1 && i != 4 && i != 5 && i != 7)
-            return;
-        if (MacroRecording)
-            RecordMacroStep(mnRng->keyword(), mnRng->caption(i));
-    });
+    mnRng->setHandler([this](int i) { onRangeMenu(i); });
     mnUsHn->setContinuation(mnRng);
     mnEdt->setSubmenu(5, mnUsHn);
 
     mnResize = make("mnResize", QStringLiteral("ﾘｻｲｽﾞ"));
     for (const char* c : {"横方向を基準に縮小", "縦方向を基準に縮小", "-", "縦横比率を変えて縮小"})
         mnResize->add(QString::fromUtf8(c));
+    mnResize->setHandler([this](int i) { onResizeMenu(i); });
     mnEdt->setSubmenu(7, mnResize);
 
     mnCut = make("mnCut", QStringLiteral("綴込"));
     mnCut->add(QStringLiteral("縦方向"));
     mnCut->add(QStringLiteral("横方向"));
+    mnCut->setHandler([this](int i) { onStitchMenu(i); });
     mnEdt->setSubmenu(8, mnCut);
 
     mnRotate = make("mnRotate", QStringLiteral("回転"));
@@ -148,6 +135,7 @@ void fmMain::buildMenus()
     mnRotate->add(QStringLiteral("右180度"));
     mnRotate->add(QStringLiteral("左90度"), ctrl('L'));
     mnRotate->add(QStringLiteral("左180度"));
+    mnRotate->setHandler([this](int i) { onRotateMenu(i); });
     mnEdt->setSubmenu(9, mnRotate);
 
     mnColr = make("mnColr", QStringLiteral("色数"));
@@ -155,15 +143,7 @@ void fmMain::buildMenus()
     int ci = 1;
     for (const char* c : {"16色(4bit)", "ｸﾞﾚｰ(4bit)", "256色(8bit)", "ｸﾞﾚｰ(8bit)", "16bit", "24bit", "32bit"})
         mnColr->addAt(ci++, QString::fromUtf8(c));
-    mnColr->setHandler([this](int i) {
-        const int code = ColourDepth::codeForItem(i);
-        if (code == 0 || !mnColr->isEnabled(i))
-            return;
-        SetColourDepth(code, false);
-        ShowPicture();
-        if (MacroRecording)
-            RecordMacroStep(mnColr->keyword(), mnColr->caption(i));
-    });
+    mnColr->setHandler([this](int i) { onColourMenu(i); });
     mnEdt->setSubmenu(11, mnColr);
 
     mnDisp = make("mnDisp");
@@ -173,12 +153,14 @@ void fmMain::buildMenus()
     mnMcr = make("mnMcr");
     mnMcr->add(QStringLiteral("?"));
     mnMcr->setVisible(0, false);
+    mnMcr->setHandler([this](int i) { onMacroMenu(i); });
     mnMcrS = make("mnMcrS");
     mnMcrS->add(QStringLiteral("-"));
     mnMcrS->add(QStringLiteral("記入_開始"));
     mnMcrS->add(QStringLiteral("記入_終了"));
     mnMcrS->add(QStringLiteral("修正・削除"));
     mnMcrS->setVisible(0, false);
+    mnMcrS->setHandler([this](int i) { onMacroRecordMenu(i); });
     mnMcr->setContinuation(mnMcrS);
 
     mnUsr = make("mnUsr");
@@ -240,93 +222,6 @@ void fmMain::onMenuBarOpened(int index)
     } else if (index == 6) {
         settingsStore().W_Help(QStringLiteral("varnel.htm"));
     }
-}
-
-void fmMain::onFileMenu(int index)
-{
-    if (!mnFile->isEnabled(index))
-        return;
-    switch (index) {
-    case 9:
-        SetFormShown(!FormShown);
-        break;
-    case 11:
-        Exit();
-        return;
-    default:
-        return; // the file commands come with the file room
-    }
-    if (MacroRecording)
-        RecordMacroStep(mnFile->keyword(), mnFile->caption(index));
-}
-
-void fmMain::onWorkFolderMenu(int index)
-{
-    switch (index) {
-    case 0:
-        SaveNumberedToWorkFolder();
-        break;
-    case 1:
-        settingsStore().W_ExpFd(WorkFolder, false);
-        break;
-    default:
-        return;
-    }
-    if (MacroRecording)
-        RecordMacroStep(mnWkf->keyword(), mnWkf->caption(index));
-}
-
-void fmMain::onStorageMenu(int index)
-{
-    switch (index) {
-    case 0:
-        SaveNumberedToStorage();
-        break;
-    case 1:
-        settingsStore().W_ExpFd(StorageFolder, false);
-        break;
-    default:
-        return;
-    }
-    if (MacroRecording)
-        RecordMacroStep(mnKkn->keyword(), mnKkn->caption(index));
-}
-
-void fmMain::onDisplayMenu(int)
-{
-    WorkListShown = !WorkListShown;
-    mnDisp->setCaption(0, WorkListShown ? QStringLiteral("作業ﾌｫﾙﾀﾞを非表示")
-                                        : QStringLiteral("作業ﾌｫﾙﾀﾞを表示"));
-    LayoutWindow();
-    RefreshFileList();
-}
-
-void fmMain::onToolButton(int index)
-{
-    switch (index) {
-    case 0: mnFile->click(0); break;
-    case 1: mnFile->click(1); break;
-    case 2: mnWkf->click(0); break;
-    case 3: mnWkf->click(1); break;
-    case 4: mnEdt->click(3); break;
-    case 5: mnEdt->click(2); break;
-    case 6: mnEdt->click(6); break;
-    case 7: mnCut->click(0); break;
-    case 8: mnCut->click(1); break;
-    case 9:
-        CopyToClipboard();
-        SetFormShown(false);
-        break;
-    default: break;
-    }
-}
-
-void fmMain::RecordMacroStep(const QString& keyword, const QString& caption)
-{
-    if (!MacroBuffer.isEmpty())
-        MacroBuffer += QStringLiteral("\r\n");
-    const int paren = caption.indexOf(QLatin1Char('('));
-    MacroBuffer += keyword + QStringLiteral("⇒") + (paren >= 0 ? caption.left(paren) : caption);
 }
 
 } // namespace varnel

@@ -1,10 +1,5 @@
-// Showing the picture, its colour depth bookkeeping, the range, and the
-// clipboard and file intake the capture road shares.
+// The edit commands: range, trimming, highlights, geometry and colour depth.
 #include "fmMain.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFileInfo>
 
 #include "editing/ColourDepth.h"
 #include "editing/PictureSurface.h"
@@ -12,34 +7,48 @@
 
 namespace varnel {
 
-bool fmMain::ShowPicture()
+void fmMain::onEditMenu(int i)
 {
-    return ikImg->showPicture(DisplayMode);
+    if (i == 2)
+        CopyToClipboard();
+    else if (i == 3)
+        TakeClipboardPicture(PointerImage());
+    else if (i != 0 && i != 6 && i != 12 && i != 13)
+        return;
+    if (MacroRecording)
+        RecordMacroStep(mnEdt->keyword(), mnEdt->caption(i));
 }
 
-void fmMain::SetScaleDisplay(bool ticked)
+void fmMain::onRangeMenu(int i)
 {
-    SuppressEvents = true;
-    DisplayMode = ticked ? 1 : 3;
-    cbZoom->setEnabled(DisplayMode == 3);
-    cbZoom->setCurrentIndex(ticked ? -1 : 2);
-    ikImg->setZoom(1.0);
+    if (i == 1)
+        RegisterRange();
+    else if (i == 2)
+        ClearRange();
+    else if (i != 4 && i != 5 && i != 7)
+        return;
+    if (MacroRecording)
+        RecordMacroStep(mnRng->keyword(), mnRng->caption(i));
+}
+
+void fmMain::onResizeMenu(int) {}
+
+void fmMain::onStitchMenu(int) {}
+
+void fmMain::onRotateMenu(int) {}
+
+void fmMain::onColourMenu(int i)
+{
+    const int code = ColourDepth::codeForItem(i);
+    if (code == 0 || !mnColr->isEnabled(i))
+        return;
+    SetColourDepth(code, false);
     ShowPicture();
-    SuppressEvents = false;
+    if (MacroRecording)
+        RecordMacroStep(mnColr->keyword(), mnColr->caption(i));
 }
 
-void fmMain::onZoomChosen()
-{
-    if (SuppressEvents)
-        return;
-    QString t = cbZoom->currentText().trimmed();
-    t.remove(QLatin1Char('%'));
-    const int n = t.toInt();
-    if (n <= 0)
-        return;
-    ikImg->setZoom(n / 100.0);
-    ikImg->showPicture(3);
-}
+void fmMain::BeginEdit() {}
 
 bool fmMain::SetColourDepth(int code, bool quiet)
 {
@@ -91,31 +100,6 @@ void fmMain::CopyToClipboard()
     ikImg2.setResolution(96, 96);
     m_platform.clipboard->putPicture(ikImg2.image());
     SetBusy(false);
-}
-
-bool fmMain::LoadImageFile(const QString& path)
-{
-    SetBusy(true);
-    SuspendOverlay(false);
-    ClearRange();
-    bool ok = QFileInfo(path).isFile() && ikImg->picture().load(path);
-    if (ok)
-        ok = ShowPicture();
-    if (ok) {
-        UpdateColourDepth(0);
-        SetPictureState(1);
-        CurrentFilePath = path;
-    }
-    SetBusy(false);
-    SuspendOverlay(true);
-    return ok;
-}
-
-void fmMain::OpenPictureFile(const QString& path)
-{
-    if (LoadImageFile(path))
-        CurrentFilePath = path;
-    SetPictureState(1);
 }
 
 } // namespace varnel
