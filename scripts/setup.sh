@@ -5,7 +5,8 @@ set -euo pipefail
 PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
       libx11-dev libxfixes-dev libgif-dev libtiff-dev libdeflate-dev libgtest-dev googletest
       xvfb xclip xdotool trayer openbox x11-utils imagemagick time fonts-ipafont-gothic
-      clang-14 libclang-rt-14-dev)
+      clang-14 libclang-rt-14-dev
+      libqt6svg6 dpkg-dev file appstream desktop-file-utils)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
 
+#include "Icons.h"
 #include "MenuBinder.h"
 #include "capture/ClipboardWatcher.h"
 #include "editing/engine/FastPngDecoder.h"
@@ -27,41 +28,11 @@ namespace varnel {
 
 namespace {
 constexpr int kStripTwips = 340;
-
-// Tool-strip glyphs: one character on a tinted square, readable at 20 px.
-QIcon glyphIcon(const QString& glyph, const QColor& tint)
-{
-    QPixmap pm(20, 20);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(tint);
-    p.setPen(tint.darker(150));
-    p.drawRoundedRect(QRectF(0.5, 0.5, 19, 19), 3, 3);
-    QFont f = p.font();
-    f.setPixelSize(13);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(pm.rect(), Qt::AlignCenter, glyph);
-    return QIcon(pm);
-}
 } // namespace
 
 QIcon fmMain::programIcon()
 {
-    QPixmap pm(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(40, 110, 200));
-    p.setPen(QPen(QColor(20, 60, 120), 2));
-    p.drawRoundedRect(QRectF(2, 6, 28, 20), 4, 4);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(16, 16), 6, 6);
-    p.setBrush(QColor(20, 60, 120));
-    p.drawEllipse(QPointF(16, 16), 3, 3);
-    return QIcon(pm);
+    return Icons::program();
 }
 
 fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yIni> ini,
@@ -150,15 +121,10 @@ void fmMain::buildControls()
         "Ctrl+Y 横方向に綴じこめます",
         "Ctrl+A 選択範囲を複写して待機",
     };
-    static const char* const glyphs[10] = {"開", "上", "連", "窓", "貼", "写", "切", "縦", "横", "待"};
-    const QColor tints[10] = {QColor(70, 120, 190), QColor(70, 120, 190), QColor(60, 150, 90),
-                              QColor(190, 140, 40), QColor(120, 90, 170), QColor(120, 90, 170),
-                              QColor(180, 70, 70),  QColor(90, 130, 130), QColor(90, 130, 130),
-                              QColor(200, 100, 30)};
     for (int i = 0; i < 10; ++i) {
         auto* b = new QToolButton(m_client);
         b->setAutoRaise(true);
-        b->setIcon(glyphIcon(QString::fromUtf8(glyphs[i]), tints[i]));
+        b->setIcon(Icons::tool(i));
         b->setToolTip(QString::fromUtf8(tips[i]));
         connect(b, &QToolButton::clicked, this, [this, i] { onToolButton(i); });
         imBtn[size_t(i)] = b;

@@ -100,14 +100,17 @@ public:
     QString exeName() const { return m_exeName; }
     // The executable's folder, with a trailing "/".
     QString programFolder() const { return m_programFolder; }
-    // programFolder() + "apData/": data shipped with the program.
+    // The stamp bitmaps shipped with the program: "apData/" beside it, or in
+    // the installed prefix's share folder.
     QString apDataFolder() const { return m_apDataFolder; }
     // With a trailing "/".
     QString userDataFolder() const { return m_userDataFolder; }
     // programFolder() + exeName + the executable's own suffix, if any.
     QString registeredExePath() const { return m_registeredExePath; }
 
-    static QString helpBaseAddress();
+    // file: address of the shipped user's guide folder, ending in "/";
+    // empty when the guide is not there.
+    QString helpBaseAddress() const;
 
 private:
     enum class Source { Whole, Group };

@@ -7,7 +7,9 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QUrl>
 
+#include "ShippedData.h"
 #include "platform/FamilyStore.h"
 #include "platform/Shell.h"
 
@@ -69,7 +71,7 @@ void yIni::W_UserData(const QString& exePath, const QString& exeName)
     const QFileInfo exe(exePath);
     m_exeName = exeName;
     m_programFolder = withSlash(exe.absolutePath());
-    m_apDataFolder = m_programFolder + QLatin1String("apData/");
+    m_apDataFolder = ShippedData::apDataFolder(m_programFolder);
     const QString suffix = exe.suffix();
     m_registeredExePath = m_programFolder + exeName + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
 
@@ -174,9 +176,10 @@ void yIni::F_CreateFld(const QString& folder)
     }
 }
 
-QString yIni::helpBaseAddress()
+QString yIni::helpBaseAddress() const
 {
-    return QStringLiteral("https://www.quillon.example/");
+    const QString folder = ShippedData::helpFolder(m_programFolder);
+    return folder.isEmpty() ? QString() : QUrl::fromLocalFile(folder).toString();
 }
 
 bool yIni::writeLinkFile(const QString& path, const QString& content)
@@ -213,7 +216,13 @@ void yIni::W_Help(const QString& page)
     QString name = page.toLower();
     if (!name.contains(QLatin1Char('.')))
         name += QLatin1String(".htm");
-    openThroughLink(m_userDataFolder + m_exeName + QLatin1String("_help.desktop"), helpBaseAddress() + name);
+    const QString base = helpBaseAddress();
+    if (base.isEmpty()) {
+        if (m_message)
+            m_message(QStringLiteral("ﾍﾙﾌﾟが見つかりません。") + m_programFolder);
+        return;
+    }
+    openThroughLink(m_userDataFolder + m_exeName + QLatin1String("_help.desktop"), base + name);
 }
 
 void yIni::W_HtmView(const QString& address)

@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include "SettingsTestSupport.h"
 #include "TestFiles.h"
 #include "platform/fake/FakePlatform.h"
 #include "settings/ExeName.h"
+#include "settings/ShippedData.h"
 #include "settings/yIni.h"
 
 using namespace varnel;
@@ -190,12 +192,14 @@ TEST(Folders, SpecialFoldersComeFromTheDesktop)
     EXPECT_EQ(yIni().FsGtSpFld(26), "");
 }
 
-TEST(Shortcuts, HelpOpensThePageAndLeavesALinkFile)
+TEST(Shortcuts, HelpOpensTheShippedGuideAndLeavesALinkFile)
 {
     Environment e;
+    QDir(e.program).mkpath("help");
+    e.root.write("prog/help/varnel.htm", "<html></html>");
     e.run();
     e.ini.W_Help("VARNEL");
-    const QString address = yIni::helpBaseAddress() + "varnel.htm";
+    const QString address = QUrl::fromLocalFile(e.program + "/help/varnel.htm").toString();
     ASSERT_EQ(e.shell.opened, QStringList{address});
     QFile link(e.standard() + "varnel_help.desktop");
     ASSERT_TRUE(link.open(QIODevice::ReadOnly));
@@ -205,7 +209,42 @@ TEST(Shortcuts, HelpOpensThePageAndLeavesALinkFile)
     EXPECT_TRUE(content.contains("\nURL=" + address.toUtf8() + "\n"));
 
     e.ini.W_Help("Guide.HTML");
-    EXPECT_EQ(e.shell.opened.last(), yIni::helpBaseAddress() + "guide.html");
+    EXPECT_EQ(e.shell.opened.last(), QUrl::fromLocalFile(e.program + "/help/guide.html").toString());
+}
+
+TEST(Shortcuts, HelpWithoutTheGuideSaysSoAndOpensNothing)
+{
+    Environment e;
+    e.run();
+    e.ini.W_Help("varnel");
+    EXPECT_TRUE(e.shell.opened.isEmpty());
+    ASSERT_EQ(e.messages.size(), 1);
+    EXPECT_TRUE(e.messages[0].startsWith(QStringLiteral("ﾍﾙﾌﾟが見つかりません。")));
+}
+
+TEST(ShippedData, BesideTheProgramFirstThenTheInstalledShareFolder)
+{
+    testfiles::TempFolder root;
+    QDir d(root.path());
+    d.mkpath("usr/bin");
+    d.mkpath("usr/share/varnel/apData");
+    d.mkpath("usr/share/doc/varnel");
+    root.write("usr/share/doc/varnel/varnel.htm", "x");
+    const QString bin = root.file("usr/bin") + "/";
+    EXPECT_EQ(ShippedData::apDataFolder(bin), root.file("usr/share/varnel/apData") + "/");
+    EXPECT_EQ(ShippedData::helpFolder(bin), root.file("usr/share/doc/varnel") + "/");
+
+    d.mkpath("usr/bin/apData");
+    EXPECT_EQ(ShippedData::apDataFolder(bin), root.file("usr/bin/apData") + "/");
+    // A guide folder without its index is no guide.
+    d.mkpath("usr/bin/help");
+    EXPECT_EQ(ShippedData::helpFolder(bin), root.file("usr/share/doc/varnel") + "/");
+    QFile::remove(root.file("usr/share/doc/varnel/varnel.htm"));
+    EXPECT_EQ(ShippedData::helpFolder(bin), "");
+    // Neither there: the folder beside the program, as before.
+    d.rmdir("usr/bin/apData");
+    d.rmdir("usr/share/varnel/apData");
+    EXPECT_EQ(ShippedData::apDataFolder(bin), root.file("usr/bin/apData") + "/");
 }
 
 TEST(Shortcuts, NothingOpensWithoutAPlaceForTheLink)
