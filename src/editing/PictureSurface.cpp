@@ -38,9 +38,11 @@ double PictureSurface::displayScale() const
         const QSize vp = viewport()->size();
         const double sx = double(vp.width()) / m_picture.width();
         const double sy = double(vp.height()) / m_picture.height();
-        return std::min(1.0, std::min(sx, sy));
+        return std::min(1.0 / devicePixelRatioF(), std::min(sx, sy));
     }
-    return m_zoom;
+    // Zoom counts screen pixels: at 100 % one picture pixel is one device
+    // pixel, also on a screen scaled to 200 %.
+    return m_zoom / devicePixelRatioF();
 }
 
 QRect PictureSurface::pictureRectOnViewport() const
@@ -63,8 +65,9 @@ void PictureSurface::updateScrollBars()
         return;
     }
     const QSize vp = viewport()->size();
-    const int w = int(m_picture.width() * m_zoom + 0.5);
-    const int h = int(m_picture.height() * m_zoom + 0.5);
+    const double scale = displayScale();
+    const int w = int(m_picture.width() * scale + 0.5);
+    const int h = int(m_picture.height() * scale + 0.5);
     horizontalScrollBar()->setRange(0, std::max(0, w - vp.width()));
     verticalScrollBar()->setRange(0, std::max(0, h - vp.height()));
     horizontalScrollBar()->setPageStep(vp.width());
@@ -111,9 +114,13 @@ void PictureSurface::paintEvent(QPaintEvent*)
     if (r.size() == img.size()) {
         p.drawImage(r.topLeft(), img);
     } else if (m_mode == 1) {
-        if (m_scaledKey != img.cacheKey() || m_scaled.size() != r.size()) {
+        // Scaled for the device pixels, so that a high-density screen is sharp.
+        const qreal dpr = devicePixelRatioF();
+        const QSize device = (QSizeF(r.size()) * dpr).toSize();
+        if (m_scaledKey != img.cacheKey() || m_scaled.size() != device) {
             m_scaled = QPixmap::fromImage(
-                img.scaled(r.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                img.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            m_scaled.setDevicePixelRatio(dpr);
             m_scaledKey = img.cacheKey();
         }
         p.drawPixmap(r.topLeft(), m_scaled);
@@ -123,7 +130,7 @@ void PictureSurface::paintEvent(QPaintEvent*)
         const QRect visible = viewport()->rect().intersected(r);
         const QRectF src((visible.x() - r.x()) / s, (visible.y() - r.y()) / s, visible.width() / s,
                          visible.height() / s);
-        p.setRenderHint(QPainter::SmoothPixmapTransform, s < 1.0);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, s * devicePixelRatioF() < 1.0);
         p.drawImage(QRectF(visible), img, src);
     }
     if (m_sel != QRect(0, 0, 0, 0)) {
