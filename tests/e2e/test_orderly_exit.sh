@@ -19,6 +19,7 @@ start_app
 [ -e "$W/.004.bmp.Xy12Ab" ] && fail "stale temporary not removed at start"
 [ -e "$W/.notes.txt.Xy12Ab" ] || fail "a file that is not the program's was removed"
 [ -e "$W/.005.bmp.Qq34Rr" ] || fail "a fresh temporary was removed"
+rm -f "$W/.005.bmp.Qq34Rr"
 
 # A change made during the run: "連番をつけて保存" after capture.
 key alt+u a Down Down Return
@@ -36,6 +37,23 @@ tray_icon_present && fail "tray icon left behind"
 text=$(iconv -f CP932 -t UTF-8 "$XDG_DATA_HOME/Quillon/varnel/User.xml")
 grep -q '<ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>' <<<"$text" || fail "the setting chosen before SIGTERM was not saved"
 ls -a "$XDG_DATA_HOME/Quillon/varnel" | grep -q '^\.User\.xml\.' && fail "settings temporary left behind"
+
+# SIGTERM right after a big capture arrived: the save finishes first, no
+# temporary is left, the picture is whole.
+start_app
+key ctrl+q
+wait_for "! is_viewable" 5 || fail "window still shown after Ctrl+Q (big capture)"
+convert -size 3840x2160 plasma:fractal -depth 8 "$E2E_TMP/big.png"
+offer_png "$E2E_TMP/big.png"
+sleep 0.15
+kill -TERM $APP_PID
+set +e; wait $APP_PID; rc=$?; set -e
+[ $rc -eq 0 ] || fail "SIGTERM during a capture ended the program with $rc"
+ls -a "$W" | grep -q '^\.0.*\.bmp\.' && { ls -la "$W"; fail "capture temporary left behind"; }
+for f in "$W"/*.bmp; do
+  [ -e "$f" ] || continue
+  [ "$(identify -format '%wx%h' "$f")" = 3840x2160 ] || fail "$f is not whole"
+done
 
 # SIGINT and SIGHUP take the same road.
 for sig in INT HUP; do
