@@ -45,4 +45,9 @@ awk -v s="$share" 'BEGIN { exit !(s > 0.2) }' || fail "the handed-over picture i
 kill -TERM $APP_PID
 wait_for "! kill -0 $APP_PID" 10 || fail "program did not end on SIGTERM"
 start_app
+# A program that crashed (killed outright) leaves a lock that does not block.
+kill -KILL $APP_PID
+wait $APP_PID 2>/dev/null || true
+start_app
+[ "$(xdotool search --onlyvisible --name '^Varnel$' | wc -l)" -eq 1 ] || fail "not exactly one window after a crash"
 echo "1 passed, 0 failed"
