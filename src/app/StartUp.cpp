@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include <QApplication>
+#include <QTextStream>
 
 #include "fmMain.h"
 #include "settings/ExeName.h"
@@ -8,22 +9,46 @@
 
 namespace varnel {
 
-std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePath)
+std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePath, const QString& fileToOpen,
+                                int* exitCode)
 {
+    if (exitCode)
+        *exitCode = 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     AppEnvironment env;
     auto ini = std::make_unique<yIni>(platform.shell.get(), platform.family.get());
     ini->setMessageHandler([&platform](const QString& m) { platform.dialogs->message(m); });
     env.exeName = exeNameFromPath(executablePath);
     ini->W_UserData(executablePath, env.exeName);
+
+    // Two programs on one folder would both take every capture and
+    // overwrite each other's settings: the second hands its request over.
+    if (platform.instance && !platform.instance->claim(ini->userDataFolder())) {
+        QApplication::restoreOverrideCursor();
+        InstanceMessage m;
+        if (!fileToOpen.isEmpty())
+            m = InstanceMessage{InstanceMessage::Kind::Open, fileToOpen};
+        if (!platform.instance->send(ini->userDataFolder(), m)) {
+            QTextStream(stderr) << "varnel: another Varnel runs on " << ini->userDataFolder()
+                                << " but does not answer\n";
+            if (exitCode)
+                *exitCode = 1;
+        }
+        return nullptr;
+    }
+
     ini->F_ChkSb(ini->userDataFolder(), {QStringLiteral("Temp")});
     env.programFolder = ini->programFolder();
     env.apDataFolder = ini->apDataFolder();
     env.userDataFolder = ini->userDataFolder();
     // The same settings object serves the whole run.
     auto w = std::make_unique<fmMain>(platform, env, std::move(ini));
+    // Only the folder's holder may clean it: nobody else saves there now.
+    w->RemoveStaleTemporaries();
     w->show();
     QApplication::restoreOverrideCursor();
+    if (!fileToOpen.isEmpty())
+        w->OpenRequestedFile(fileToOpen);
     return w;
 }
 

@@ -56,6 +56,12 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     m_watcher->setCapture([this](const PointerImage& p) { sjClip(p); });
     connect(m_platform.tray.get(), &TrayIcon::leftClicked, this, &fmMain::onTrayLeftClick);
     connect(m_platform.tray.get(), &TrayIcon::rightClicked, this, &fmMain::onTrayRightClick);
+    if (m_platform.instance)
+        connect(m_platform.instance.get(), &SingleInstance::received, this, &fmMain::OnInstanceMessage);
+    if (m_platform.exitRequests)
+        connect(m_platform.exitRequests.get(), &ExitRequests::exitRequested, this, &fmMain::RequestOrderlyExit);
+    // Whatever ends the event loop, what the user chose is kept.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { SaveSettings(); });
 
     // The load steps: work folder, list, picture state, settings, layout.
     WorkFolder = m_env.userDataFolder + QStringLiteral("Temp");
@@ -235,6 +241,8 @@ bool fmMain::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate)
         RefreshFileList();
+    if (e->type() == QEvent::Move || e->type() == QEvent::Show)
+        settleOuterGeometry();
     return QMainWindow::event(e);
 }
 

@@ -144,6 +144,23 @@ public:
     // The picture that capture standby puts in the notification area.
     static QIcon programIcon();
 
+    // --- reliability: one program per folder, orderly exit, stale temporaries ---
+    // A later start on the same user data folder asks this one to come to
+    // the front or to open a file.
+    void OnInstanceMessage(const InstanceMessage& message);
+    // Opens a file named at start or handed over by a later start.
+    void OpenRequestedFile(const QString& path);
+    // A termination signal or the session's end: the ordinary exit, once
+    // a running capture or command has finished.
+    void RequestOrderlyExit();
+    // Removes what killed saves left in the work, storage and user data
+    // folders; returns the paths removed.
+    QStringList RemoveStaleTemporaries();
+    // The window's outer rectangle (frame included), normal geometry when
+    // maximised or minimised; what the settings store.
+    QRect outerGeometry() const;
+    void applyOuterGeometry(const QRect& outer);
+
 protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -222,6 +239,12 @@ private:
               *mnMcr = nullptr, *mnMcrS = nullptr, *mnUsr = nullptr, *mnCpt = nullptr,
               *mnGen = nullptr, *mnCptW = nullptr, *mnMpn = nullptr;
     std::vector<MenuBinder*> m_binders;
+
+    // reliability
+    void settleOuterGeometry();
+    QRect m_pendingOuter;
+    bool m_exitPending = false;
+    bool m_saving = false; // SaveSettings runs (its message box turns the event loop)
 };
 
 } // namespace varnel

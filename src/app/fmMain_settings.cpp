@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QWindow>
 
 #include "macros/MenuGroup.h"
 #include "settings/AppSettings.h"
@@ -41,13 +42,13 @@ void fmMain::LoadSettings()
     const bool loaded = AppSettings::load(settingsStore(), m_env.userDataFolder, v);
     const double dpi = logicalDpi(this);
     if (loaded) {
-        move(twipsToPixels(v.left, dpi), twipsToPixels(v.top, dpi));
-        resize(twipsToPixels(v.width, dpi), twipsToPixels(v.height, dpi));
-    } else {
-        // The built-in size, centred.
-        resize(twipsToPixels(10000, dpi), twipsToPixels(6000, dpi));
-        if (const QScreen* s = QGuiApplication::primaryScreen())
-            move(s->availableGeometry().center() - rect().center());
+        // The stored values are the outer window's, frame included.
+        const QRect outer(twipsToPixels(v.left, dpi), twipsToPixels(v.top, dpi),
+                          twipsToPixels(v.width, dpi), twipsToPixels(v.height, dpi));
+        applyOuterGeometry(outer);
+    } else if (const QScreen* s = QGuiApplication::primaryScreen()) {
+        // Centred at the size the window has.
+        move(s->availableGeometry().center() - QRect(QPoint(), frameGeometry().size()).center());
     }
     WorkListShown = v.workListShown;
     DisplayMode = v.displayMode;
@@ -72,9 +73,11 @@ void fmMain::LoadSettings()
     mnCptW->setChecked(0, StandbyOnMinimise);
     mnCptW->setChecked(1, !StandbyOnMinimise);
 
-    StampList = AppSettings::stampFiles(m_env.apDataFolder);
+    // Without settings there is no stamp either, as on a first start that
+    // could not create its file.
+    StampList = loaded ? AppSettings::stampFiles(m_env.apDataFolder) : QStringList{QString()};
     StampIndex = AppSettings::stampIndex(StampList, v.stamp);
-    pnBmp->setVisible(loaded && !StampList.value(0).isEmpty());
+    pnBmp->setVisible(!StampList.value(0).isEmpty());
     if (!pnBmp->isHidden())
         applyStamp();
 
@@ -107,10 +110,9 @@ SettingsValues fmMain::currentSettings() const
 {
     SettingsValues v;
     const double dpi = logicalDpi(this);
-    const QRect g = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    const QPoint pos = isMaximized() || isMinimized() ? g.topLeft() : this->pos();
-    v.left = pixelsToTwips(pos.x(), dpi);
-    v.top = pixelsToTwips(pos.y(), dpi);
+    const QRect g = outerGeometry();
+    v.left = pixelsToTwips(g.x(), dpi);
+    v.top = pixelsToTwips(g.y(), dpi);
     v.width = pixelsToTwips(g.width(), dpi);
     v.height = pixelsToTwips(g.height(), dpi);
     v.displayMode = DisplayMode;
@@ -130,11 +132,48 @@ SettingsValues fmMain::currentSettings() const
 
 void fmMain::SaveSettings()
 {
-    if (m_shutDown)
+    if (m_shutDown || m_saving)
         return;
-    AppSettings::save(settingsStore(), currentSettings(), FormShown);
+    m_saving = true;
+    yIni& ini = settingsStore();
+    if (!AppSettings::save(ini, currentSettings(), FormShown) && !ini.filePath().isEmpty()) {
+        // The old file is still whole; the user must learn that this run's
+        // changes are not in it.
+        m_platform.dialogs->message(QStringLiteral("設定を保存できません\nﾕｰｻﾞｰ環境ﾌｧｲﾙ(") + ini.filePath()
+                                    + QStringLiteral(")\n") + ini.lastError());
+    }
     m_ini.reset();
     ShutDown(TrayIconAdded);
+    m_saving = false;
+}
+
+QRect fmMain::outerGeometry() const
+{
+    // Maximised or minimised, the normal geometry is what the user returns to.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (isMaximized() || isMinimized())
+        return normalGeometry().marginsAdded(frame);
+    return frameGeometry();
+}
+
+void fmMain::applyOuterGeometry(const QRect& outer)
+{
+    // The frame's size is known only once the window manager has framed the
+    // window; until then the inner size is the outer one, corrected later.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    move(outer.topLeft());
+    resize(outer.size().shrunkBy(frame).expandedTo(QSize(1, 1)));
+    m_pendingOuter = frame.isNull() ? outer : QRect();
+}
+
+void fmMain::settleOuterGeometry()
+{
+    if (m_pendingOuter.isNull() || !windowHandle() || windowHandle()->frameMargins().isNull())
+        return;
+    const QRect outer = m_pendingOuter;
+    m_pendingOuter = QRect();
+    if (!isMaximized() && !isMinimized())
+        applyOuterGeometry(outer);
 }
 
 } // namespace varnel

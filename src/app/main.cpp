@@ -1,5 +1,8 @@
 #include <QApplication>
+#include <QDir>
+#include <QTextStream>
 
+#include "app/CommandLine.h"
 #include "app/StartUp.h"
 #include "app/fmMain.h"
 #include "platform/Platform.h"
@@ -26,8 +29,21 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnel"));
     QApplication::setQuitOnLastWindowClosed(false);
+    const varnel::CommandLine args =
+        varnel::CommandLine::parse(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    if (args.action == varnel::CommandLine::Action::Help) {
+        QTextStream(stdout) << varnel::CommandLine::usage();
+        return 0;
+    }
+    if (args.action == varnel::CommandLine::Action::Fail) {
+        QTextStream(stderr) << args.error;
+        return varnel::CommandLine::kUsageError;
+    }
     varnel::Platform platform = varnel::makeDesktopPlatform();
-    auto window = varnel::StartUp(platform, QCoreApplication::applicationFilePath());
+    int exitCode = 0;
+    auto window = varnel::StartUp(platform, QCoreApplication::applicationFilePath(), args.file, &exitCode);
+    if (!window)
+        return exitCode;
     CloseWatcher watcher;
     window->installEventFilter(&watcher);
     return app.exec();

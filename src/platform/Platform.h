@@ -3,9 +3,11 @@
 
 #include "Clipboard.h"
 #include "Dialogs.h"
+#include "ExitRequests.h"
 #include "FamilyStore.h"
 #include "Pointer.h"
 #include "Shell.h"
+#include "SingleInstance.h"
 #include "TrayIcon.h"
 
 namespace varnel {
@@ -18,6 +20,9 @@ struct Platform {
     std::unique_ptr<Shell> shell;
     std::unique_ptr<FamilyStore> family;
     std::unique_ptr<Dialogs> dialogs;
+    // Process reliability: one program per user data folder, orderly exit.
+    std::unique_ptr<SingleInstance> instance;
+    std::unique_ptr<ExitRequests> exitRequests;
 };
 
 // Real services of this desktop (Qt on X11). Needs a QApplication.

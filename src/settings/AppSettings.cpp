@@ -78,9 +78,17 @@ bool AppSettings::load(yIni& ini, const QString& userDataFolder, SettingsValues&
 
 bool AppSettings::save(yIni& ini, const SettingsValues& v, bool windowShown)
 {
+    // A damaged file is replaced by a whole new one (it was kept as ".bak"
+    // when loaded damaged): patching it would leave a second group behind
+    // the damaged one, and the stale values would win at the next start.
+    const bool afresh = ini.isDamaged();
+    if (afresh)
+        ini.StartAfresh();
+
     // In standby the window is hidden and its geometry says nothing about
-    // where the user wants it; keep what the last shown exit stored.
-    if (windowShown) {
+    // where the user wants it; keep what the last shown exit stored. A new
+    // file has nothing stored, so the last known geometry goes in.
+    if (windowShown || afresh) {
         ini.GetGtx(kForm);
         ini.SetVal(kLeft, float(v.left));
         ini.SetVal(kTop, float(v.top));

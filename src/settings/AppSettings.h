@@ -24,7 +24,9 @@ public:
 
     // Writes every value back through the store loaded by load(). While the
     // window is hidden in capture standby (windowShown false) the stored
-    // geometry is left as it is. Returns the store's write result.
+    // geometry is left as it is. A store that loaded a damaged file is
+    // written as a whole new file. Returns the store's write result
+    // (ini.lastError() tells why it failed).
     static bool save(yIni& ini, const SettingsValues& values, bool windowShown);
 
     // The stamp bitmaps: names of the files in apDataFolder ending in ".bmp"

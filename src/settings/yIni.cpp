@@ -2,9 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include "platform/DurableFile.h"
 
 namespace varnel {
 
@@ -174,6 +177,7 @@ void yIni::SetGtx()
 
 bool yIni::SetTxt()
 {
+    m_lastError.clear();
     if (m_filePath.isEmpty())
         return false;
 
@@ -188,28 +192,36 @@ bool yIni::SetTxt()
         // The damaged file may still hold what the user wants back; keep its
         // bytes untouched before it is overwritten the first time.
         QFile old(m_filePath);
-        if (!old.open(QIODevice::ReadOnly))
+        if (!old.open(QIODevice::ReadOnly)) {
+            m_lastError = DurableFile::reasonText(EACCES);
             return false;
+        }
         const QByteArray oldBytes = old.readAll();
-        if (old.error() != QFileDevice::NoError)
+        if (old.error() != QFileDevice::NoError) {
+            m_lastError = old.errorString();
             return false;
-        QSaveFile backup(m_filePath + QLatin1String(".bak"));
-        if (!backup.open(QIODevice::WriteOnly) || backup.write(oldBytes) != oldBytes.size()
-            || !backup.commit())
+        }
+        const DurableFile::Result kept = DurableFile::write(m_filePath + QLatin1String(".bak"), oldBytes);
+        if (!kept) {
+            m_lastError = kept.error;
             return false;
+        }
         m_backupDone = true;
     }
 
-    // Written beside the target and renamed over it only when complete: a
-    // full disk or a kill never leaves a truncated settings file.
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // Complete on disk or not replaced: a full disk, a kill or a power cut
+    // never leaves a truncated settings file.
+    const DurableFile::Result written = DurableFile::write(m_filePath, bytes);
+    if (!written)
+        m_lastError = written.error;
+    return written.ok;
+}
+
+void yIni::StartAfresh()
+{
+    m_wholeText = BuildElement(0, kRoot, kCrLf);
+    m_groupText.clear();
+    m_groupName.clear();
 }
 
 QString yIni::ExtractElement(Source source, const QString& name)

@@ -58,9 +58,16 @@ public:
     // Puts the current group text back into the whole text (a new group goes
     // just before the root's closing tag).
     void SetGtx();
-    // Writes the whole text back, atomically. A file that loaded damaged is
-    // first kept as "<name>.bak". False on any failure; no message.
+    // Writes the whole text back: complete on disk (synced) or the old file
+    // left as it was. A file that loaded damaged is first kept as
+    // "<name>.bak". False on any failure, with the reason in lastError();
+    // no message.
     bool SetTxt();
+    // Drops the loaded text for the empty skeleton, so that a damaged file
+    // is replaced by a whole new one rather than patched.
+    void StartAfresh();
+    // Why the last SetTxt failed, for the user; empty after a success.
+    QString lastError() const { return m_lastError; }
 
     bool lastConversionFailed() const { return m_conversionFailed; }
     // Whether the loaded file was found damaged (undecodable bytes, no root
@@ -131,6 +138,7 @@ private:
     bool m_conversionFailed = false;
     bool m_damaged = false;
     bool m_backupDone = false;
+    QString m_lastError;
 
     QString m_exeName;
     QString m_programFolder;

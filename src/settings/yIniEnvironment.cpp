@@ -4,12 +4,14 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QUrl>
 
+#include <unistd.h>
+
 #include "ShippedData.h"
+#include "platform/DurableFile.h"
 #include "platform/FamilyStore.h"
 #include "platform/Shell.h"
 
@@ -31,6 +33,23 @@ QString withSlash(const QString& folder)
 bool isFolder(const QString& path)
 {
     return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+// Whether the program can make its files in folder: in the folder itself
+// when it exists, else in the nearest existing folder above it, where the
+// missing levels would be created.
+bool canWriteInto(const QString& folder)
+{
+    QString p = QDir::cleanPath(folder);
+    while (!p.isEmpty() && !QFileInfo::exists(p)) {
+        const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0) {
+            p = QStringLiteral("/");
+            break;
+        }
+        p.truncate(slash);
+    }
+    return !p.isEmpty() && QFileInfo(p).isDir() && ::access(QFile::encodeName(p).constData(), W_OK | X_OK) == 0;
 }
 
 // A value of a desktop entry file: no raw line breaks, backslash escaped.
@@ -128,12 +147,22 @@ void yIni::W_UserData(const QString& exePath, const QString& exeName)
         m_userDataFolder = standard;
     }
 
-    if (writeChoice) {
+    // A chosen folder the program cannot write in would lose every setting
+    // and capture silently; it is treated like a missing one.
+    if (m_userDataFolder != standard && !canWriteInto(m_userDataFolder)) {
+        if (m_message)
+            m_message(QStringLiteral("ﾌｫﾙﾀﾞ ") + m_userDataFolder.chopped(1)
+                      + QStringLiteral(" に書き込めません\nﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは　") + standard
+                      + QStringLiteral(" を使用します"));
+        m_userDataFolder = standard;
+    }
+
+    // Installed for all users, the program folder is read-only: the default
+    // choice then simply is not written down.
+    if (writeChoice && canWriteInto(m_programFolder)) {
         QStringEncoder encoder("CP932");
         const QByteArray bytes = encoder.encode(kDefaultChoice);
-        QSaveFile f(choicePath);
-        if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size())
-            f.commit();
+        DurableFile::write(choicePath, bytes);
     }
 
     if (!isFolder(m_userDataFolder))
@@ -184,15 +213,7 @@ QString yIni::helpBaseAddress() const
 
 bool yIni::writeLinkFile(const QString& path, const QString& content)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = content.toUtf8();
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return DurableFile::write(path, content.toUtf8()).ok;
 }
 
 void yIni::openThroughLink(const QString& linkPath, const QString& address)

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QRandomGenerator>
+
+#include <cerrno>
 
 #include "SettingsTestSupport.h"
 #include "TestFiles.h"
+#include "platform/DurableFile.h"
 #include "settings/AppSettings.h"
 #include "settings/Twips.h"
 #include "settings/yIni.h"
@@ -267,4 +271,59 @@ TEST(Twips, ConvertWithTheScreensDpi)
     EXPECT_EQ(pixelsToTwips(96, 96), 1440.0);
     EXPECT_EQ(pixelsToTwips(100, 120), 1200.0);
     EXPECT_EQ(twipsToPixels(pixelsToTwips(777, 144), 144), 777);
+}
+
+// A damaged file, once kept as ".bak", is replaced by a whole new one: the
+// values chosen afterwards are the ones in force at the next start.
+TEST(AppSettingsFile, ADamagedFileIsReplacedWholeAtTheNextSave)
+{
+    QRandomGenerator rng(7);
+    QByteArray noise(3000, '\0');
+    for (char& c : noise)
+        c = char(rng.bounded(256));
+    const QByteArray unclosedGroup =
+        cp932(QStringLiteral("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <ﾕｰｻﾞｰ>\r\n"
+                             "      <ｷｬﾌﾟﾁｬ後表示>3</ｷｬﾌﾟﾁｬ後表示>\r\n</運用>"));
+    for (const QByteArray& original : {unclosedGroup, noise}) {
+        testfiles::TempFolder dir;
+        dir.write("User.xml", original);
+        for (bool shown : {true, false}) {
+            Session s;
+            SettingsValues v;
+            AppSettings::load(s.ini, dir.path() + "/", v);
+            v.afterCaptureAction = shown ? 2 : 0;
+            v.captureColourIndex = 4;
+            v.width = 12345;
+            ASSERT_TRUE(AppSettings::save(s.ini, v, shown));
+            EXPECT_EQ(dir.read("User.xml.bak"), original);
+
+            Session again;
+            SettingsValues back;
+            ASSERT_TRUE(AppSettings::load(again.ini, dir.path() + "/", back));
+            EXPECT_TRUE(again.messages.isEmpty()) << again.messages.join("|").toStdString();
+            EXPECT_FALSE(again.ini.isDamaged());
+            EXPECT_EQ(back.afterCaptureAction, shown ? 2 : 0);
+            EXPECT_EQ(back.captureColourIndex, 4);
+            EXPECT_EQ(back.width, 12345);
+            const QString text = again.ini.wholeText();
+            EXPECT_EQ(text.count(QStringLiteral("<ﾕｰｻﾞｰ>")), 1);
+            EXPECT_TRUE(text.startsWith(QStringLiteral("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <ﾌｫｰﾑ>")));
+        }
+    }
+}
+
+TEST(AppSettingsFile, AFailedSaveSaysWhyAndKeepsTheOldFile)
+{
+    testfiles::TempFolder dir;
+    dir.write("User.xml", fileWith(QStringLiteral("ﾕｰｻﾞｰ"), QStringLiteral("      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>\r\n")));
+    const QByteArray original = dir.read("User.xml");
+    Session s;
+    SettingsValues v;
+    ASSERT_TRUE(AppSettings::load(s.ini, dir.path() + "/", v));
+    v.afterCaptureAction = 0;
+    DurableFile::failNextWrite(DurableFile::Step::Sync, ENOSPC);
+    EXPECT_FALSE(AppSettings::save(s.ini, v, true));
+    EXPECT_TRUE(s.ini.lastError().contains(QStringLiteral("ﾃﾞｨｽｸの空き容量が足りません")));
+    EXPECT_EQ(dir.read("User.xml"), original);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"User.xml"});
 }

@@ -305,3 +305,14 @@ TEST(UserData, WithoutADataHomeTheProgramFolderIsUsed)
     EXPECT_EQ(e.ini.userDataFolder(), e.program + "/usData/");
     EXPECT_TRUE(QFileInfo(e.program + "/usData").isDir());
 }
+
+TEST(UserData, DocumentsKeywordUsesTheDocumentsFolder)
+{
+    Environment e;
+    e.writeChoice("%doc");
+    e.run();
+    EXPECT_EQ(e.ini.userDataFolder(), e.docs + "/Quillon/varnel/");
+    EXPECT_TRUE(QFileInfo(e.docs + "/Quillon/varnel").isDir());
+    EXPECT_EQ(e.choice(), QByteArray("%doc"));
+    EXPECT_TRUE(e.messages.isEmpty());
+}

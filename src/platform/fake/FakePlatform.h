@@ -137,6 +137,31 @@ private:
     }
 };
 
+// Programs of one test process share the hub, as programs of one user
+// share the runtime folder.
+class FakeSingleInstance : public SingleInstance {
+    Q_OBJECT
+public:
+    ~FakeSingleInstance() override { release(); }
+    bool claim(const QString& folder) override;
+    bool send(const QString& folder, const InstanceMessage& m) override;
+    void release() override;
+
+    // Whether a crashed program's claim would block: the fake forgets it.
+    static void crashHolderOf(const QString& folder);
+    QList<InstanceMessage> sent;
+
+private:
+    QString m_folder;
+};
+
+class FakeExitRequests : public ExitRequests {
+    Q_OBJECT
+public:
+    // A termination signal or the session's end arrives.
+    void request() { emit exitRequested(); }
+};
+
 // A whole fake platform with typed access to its parts.
 struct FakePlatform {
     FakeClipboard* clipboard;
@@ -145,6 +170,8 @@ struct FakePlatform {
     FakeShell* shell;
     FakeFamilyStore* family;
     FakeDialogs* dialogs;
+    FakeSingleInstance* instance;
+    FakeExitRequests* exitRequests;
     Platform platform;
 
     FakePlatform();

@@ -1,6 +1,8 @@
 #include "platform/Platform.h"
 
 #include "DesktopShell.h"
+#include "LocalSingleInstance.h"
+#include "PosixExitRequests.h"
 #include "QtClipboard.h"
 #include "QtDialogs.h"
 #include "QtTrayIcon.h"
@@ -18,6 +20,8 @@ Platform makeDesktopPlatform()
     p.shell = std::make_unique<DesktopShell>();
     p.family = std::make_unique<SettingsFamilyStore>();
     p.dialogs = std::make_unique<QtDialogs>();
+    p.instance = std::make_unique<LocalSingleInstance>();
+    p.exitRequests = std::make_unique<PosixExitRequests>();
     return p;
 }
 

@@ -1,0 +1,78 @@
+// One program per user data folder, requests handed over by later starts,
+// the orderly exit on signals and at the session's end, and the clean-up of
+// what killed saves left behind.
+#include "fmMain.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "StaleTemporaries.h"
+#include "capture/ClipboardWatcher.h"
+#include "settings/AppSettings.h"
+
+namespace varnel {
+
+void fmMain::OnInstanceMessage(const InstanceMessage& message)
+{
+    if (m_shutDown)
+        return;
+    // Out of standby and in front, as a click on the icon would do.
+    SetFormShown(true);
+    if (message.kind == InstanceMessage::Kind::Open)
+        OpenRequestedFile(message.file);
+}
+
+void fmMain::OpenRequestedFile(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    if (!QFileInfo(path).isFile()) {
+        m_platform.dialogs->message(QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" が見つかりません"));
+        return;
+    }
+    // As the open item does, without a macro step: nobody chose a menu item.
+    OpenPictureFile(path);
+    if (CurrentFilePath != path)
+        m_platform.dialogs->message(QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" を開けません"));
+}
+
+void fmMain::RequestOrderlyExit()
+{
+    if (m_shutDown || m_saving) // an exit is already on its way
+        return;
+    // A capture or command that is running (it may be the one that let this
+    // request in, by processing events) finishes first: its file is then
+    // complete and the settings are saved after it.
+    const bool busy = m_watcher->isBusy() || QApplication::overrideCursor() != nullptr;
+    if (busy) {
+        if (!m_exitPending) {
+            m_exitPending = true;
+            QTimer::singleShot(50, this, [this] {
+                m_exitPending = false;
+                RequestOrderlyExit();
+            });
+        }
+        return;
+    }
+    Exit();
+}
+
+QStringList fmMain::RemoveStaleTemporaries()
+{
+    QStringList removed;
+    const QStringList pictures = StaleTemporaries::pictureExtensions() + QStringList{StorageExtension};
+    for (const QString& folder : {WorkFolder, StorageFolder}) {
+        if (folder.isEmpty())
+            continue;
+        for (const QString& name : StaleTemporaries::remove(folder, pictures, {}))
+            removed << folder + QLatin1Char('/') + name;
+    }
+    const QString settings = AppSettings::fileName();
+    for (const QString& name :
+         StaleTemporaries::remove(m_env.userDataFolder, {}, {settings, settings + QStringLiteral(".bak")}))
+        removed << m_env.userDataFolder + name;
+    return removed;
+}
+
+} // namespace varnel
