@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "fmMain.h"
+#include "spPic.h"
 #include "settings/ExeName.h"
 #include "settings/yIni.h"
 
@@ -12,6 +13,10 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     AppEnvironment env;
+    // The hidden picture window exists before the main window and owns the
+    // messages of the folder checks below.
+    auto* pic = new spPic();
+    platform.dialogs->setOwner(pic);
     auto ini = std::make_unique<yIni>(platform.shell.get(), platform.family.get());
     ini->setMessageHandler([&platform](const QString& m) { platform.dialogs->message(m); });
     env.exeName = exeNameFromPath(executablePath);
@@ -22,6 +27,7 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
     env.userDataFolder = ini->userDataFolder();
     // The same settings object serves the whole run.
     auto w = std::make_unique<fmMain>(platform, env, std::move(ini));
+    pic->setParent(w.get(), pic->windowFlags()); // lives and goes with the main window
     w->show();
     QApplication::restoreOverrideCursor();
     return w;
