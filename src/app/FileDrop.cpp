@@ -31,8 +31,11 @@ FileDrop::FileDrop(QWidget* window, std::function<void(const QString&)> open)
 
 bool FileDrop::eventFilter(QObject* o, QEvent* e)
 {
+    const QEvent::Type t = e->type();
+    if (t != QEvent::DragEnter && t != QEvent::DragMove && t != QEvent::Drop)
+        return QObject::eventFilter(o, e);
     const bool accepting = !m_accepting || m_accepting();
-    if (e->type() == QEvent::DragEnter || e->type() == QEvent::DragMove) {
+    if (t == QEvent::DragEnter || t == QEvent::DragMove) {
         auto* d = static_cast<QDropEvent*>(e);
         if (accepting && !firstLocalFile(d->mimeData()).isEmpty())
             d->acceptProposedAction();
@@ -40,20 +43,17 @@ bool FileDrop::eventFilter(QObject* o, QEvent* e)
             d->ignore();
         return true;
     }
-    if (e->type() == QEvent::Drop) {
-        auto* d = static_cast<QDropEvent*>(e);
-        const QString path = firstLocalFile(d->mimeData());
-        if (!accepting || path.isEmpty()) {
-            d->ignore();
-            return true;
-        }
-        d->acceptProposedAction();
-        // Opened after the drop has finished, so that the source program is
-        // not kept waiting by a message box.
-        QTimer::singleShot(0, this, [this, path] { m_open(path); });
+    auto* d = static_cast<QDropEvent*>(e);
+    const QString path = firstLocalFile(d->mimeData());
+    if (!accepting || path.isEmpty()) {
+        d->ignore();
         return true;
     }
-    return QObject::eventFilter(o, e);
+    d->acceptProposedAction();
+    // Opened after the drop has finished, so that the source program is not
+    // kept waiting by a message box.
+    QTimer::singleShot(0, this, [this, path] { m_open(path); });
+    return true;
 }
 
 } // namespace varnel
