@@ -9,9 +9,27 @@ start_x
 start_tray
 start_app
 
-# The window's own top-level windows other than itself: dialogs and menus.
-other_windows() {
-  xwininfo -root -children | grep '("varnel" "Varnel")' | grep -v '22x22' | grep -vc "$(printf '0x%x' "$WID")" || true
+# The program's top-level windows other than the main window and the tray
+# icon: its dialogs and message boxes.
+dialog_ids() {
+  xwininfo -root -children | grep '("varnel" "Varnel")' | grep -v '22x22' | awk '{print $1}' \
+    | while read -r id; do [ "$((id))" != "$WID" ] && echo "$id"; done || true
+}
+other_windows() { dialog_ids | wc -l; }
+# Keys into the open dialog, which gets the keyboard first.
+dialog_key() {
+  local d
+  d=$(dialog_ids | head -1)
+  [ -n "$d" ] && xdotool windowfocus --sync "$d" 2>/dev/null || true
+  xdotool key --delay 80 "$@"
+  sleep 0.3
+}
+dialog_type() {
+  local d
+  d=$(dialog_ids | head -1)
+  [ -n "$d" ] && xdotool windowfocus --sync "$d" 2>/dev/null || true
+  xdotool type --delay 30 "$1"
+  sleep 0.3
 }
 # Pixels of the window close to a colour.
 window_pixels_near() { # colour
@@ -40,10 +58,9 @@ wait_for is_viewable 5 || fail "the tray icon did not bring the window back"
 sleep 0.5
 
 # The list sits at the left under the tool strip; its second row is 002.bmp.
-strip=$(( $(xdpyinfo | awk '/resolution/ {split($2, r, "x"); print r[1]; exit}') * 340 / 1440 ))
-row_y=$((strip + 4))
+# Rows are tried from the top until the second capture shows.
 found=""
-for y in $(seq $row_y 3 $((row_y + 60))); do
+for y in $(seq 26 4 90); do
   xdotool mousemove --window "$WID" 30 "$y" click 1
   sleep 0.4
   if [ "$(window_pixels_near 'rgb(0,160,90)')" -gt 3000 ]; then found=$y; break; fi
@@ -57,18 +74,19 @@ STORE="$E2E_TMP/store here"
 mkdir -p "$STORE"
 key alt+f Down Down Down Down Right Down Down Return
 wait_for '[ "$(other_windows)" -ge 1 ]' 5 || fail "the storage dialog did not open"
-key ctrl+a
-xdotool type --delay 30 "$STORE"
-key Tab Tab ctrl+a
-xdotool type --delay 30 "shot_"
-key alt+o
+dialog_key ctrl+a
+dialog_type "$STORE"
+dialog_key Tab Tab ctrl+a
+dialog_type "shot_"
+dialog_key alt+o
 wait_for '[ "$(other_windows)" -eq 0 ]' 5 || fail "the storage dialog did not close"
 
 # "格納" -> "連番をつけて保存", now enabled and first.
 key alt+f Down Down Down Down Right Return
 wait_for "[ -f '$STORE/shot_001.png' ]" 10 || { ls -la "$STORE"; fail "no numbered PNG in the storage folder"; }
-sleep 0.5
-key Return # the saved message
+wait_for '[ "$(other_windows)" -ge 1 ]' 5 || fail "no message after the numbered save"
+dialog_key Return # the saved message
+wait_for '[ "$(other_windows)" -eq 0 ]' 5 || fail "the message did not close"
 same_pixels "$STORE/shot_001.png" "$E2E_TMP/second.png" || fail "the stored PNG differs from the second capture"
 [ "$(identify -format '%m' "$STORE/shot_001.png")" = PNG ] || fail "stored file is not a PNG"
 
@@ -77,8 +95,8 @@ convert -size 400x300 "xc:rgb(30,60,200)" -quality 95 "$E2E_TMP/typed in.jpg"
 key ctrl+o
 wait_for '[ "$(other_windows)" -ge 1 ]' 10 || fail "the open dialog did not appear"
 sleep 1
-xdotool type --delay 30 "$E2E_TMP/typed in.jpg"
-key Return
+dialog_type "$E2E_TMP/typed in.jpg"
+dialog_key Return
 wait_for '[ "$(other_windows)" -eq 0 ]' 10 || fail "the open dialog did not close"
 sleep 0.5
 [ "$(window_pixels_near 'rgb(30,60,200)')" -gt 50000 ] || fail "the typed JPEG is not shown"
