@@ -2,7 +2,7 @@
 # Pictures in and out: two standby captures, the second opened from the work
 # folder list, the storage folder set in its dialog through the keyboard, a
 # numbered PNG saved into it; then a JPEG opened by typing its path into the
-# open dialog.
+# open dialog and saved under a bare name with PNG chosen in the save dialog.
 BIN=$1
 source "$(dirname "$0")/lib.sh"
 start_x
@@ -100,6 +100,17 @@ dialog_key Return
 wait_for '[ "$(other_windows)" -eq 0 ]' 10 || fail "the open dialog did not close"
 sleep 0.5
 [ "$(window_pixels_near 'rgb(30,60,200)')" -gt 50000 ] || fail "the typed JPEG is not shown"
+
+# "名前を付けて保存": a name typed without extension, PNG chosen in the
+# dialog's format list (BMP, JPG, TIF, PCX, FPX, PNG, GIF).
+key alt+f Down Return
+wait_for '[ "$(other_windows)" -ge 1 ]' 10 || fail "the save dialog did not appear"
+sleep 1
+dialog_type "$E2E_TMP/chosen"
+dialog_key Tab Down Down Down Down Down Return
+wait_for "[ -f '$E2E_TMP/chosen.png' ]" 10 || { ls -la "$E2E_TMP"; fail "no chosen.png from the save dialog"; }
+[ "$(identify -format '%m %wx%h' "$E2E_TMP/chosen.png")" = "PNG 400x300" ] || fail "chosen.png is not the picture as PNG"
+[ ! -e "$E2E_TMP/chosen" ] || fail "a file without extension was written"
 
 key alt+f x
 wait_for "! kill -0 $APP_PID" 10 || fail "program did not end through the exit item"
