@@ -4,6 +4,7 @@
 #include <QTextStream>
 
 #include "fmMain.h"
+#include "spPic.h"
 #include "settings/ExeName.h"
 #include "settings/yIni.h"
 
@@ -16,6 +17,10 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
         *exitCode = 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     AppEnvironment env;
+    // The hidden picture window exists before the main window and owns the
+    // messages of the folder checks below.
+    auto pic = std::make_unique<spPic>();
+    platform.dialogs->setOwner(pic.get());
     auto ini = std::make_unique<yIni>(platform.shell.get(), platform.family.get());
     ini->setMessageHandler([&platform](const QString& m) { platform.dialogs->message(m); });
     env.exeName = exeNameFromPath(executablePath);
@@ -25,6 +30,7 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
     // overwrite each other's settings: the second hands its request over.
     if (platform.instance && !platform.instance->claim(ini->userDataFolder())) {
         QApplication::restoreOverrideCursor();
+        platform.dialogs->setOwner(nullptr);
         InstanceMessage m;
         if (!fileToOpen.isEmpty())
             m = InstanceMessage{InstanceMessage::Kind::Open, fileToOpen};
@@ -45,6 +51,8 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
     auto w = std::make_unique<fmMain>(platform, env, std::move(ini));
     // Only the folder's holder may clean it: nobody else saves there now.
     w->RemoveStaleTemporaries();
+    spPic* owner = pic.release();
+    owner->setParent(w.get(), owner->windowFlags()); // lives and goes with the main window
     w->show();
     QApplication::restoreOverrideCursor();
     if (!fileToOpen.isEmpty())

@@ -123,6 +123,17 @@ public:
     void RegisterRange();
 
     // --- files (fmMain_files.cpp) ---
+    // The executables of the sibling picture tools found during this run.
+    QString BrivanePath;
+    QString BrivalePath;
+    void OpenImageDialog();
+    // Saves under a name from the save dialog (saveAs, or no current file)
+    // or over the current file. A failure is reported and changes nothing.
+    void SaveImageAs(bool saveAs);
+    void EmptyWorkFolder();
+    void ClearPicture();
+    void OpenWithBrivale(const QString& folder, const QString& file);
+    void OpenWithBrivane(const QString& folder, const QString& file);
 
     // --- macros (fmMain_macros.cpp) ---
 
@@ -175,6 +186,12 @@ private:
     void onFileMenu(int index);
     void onWorkFolderMenu(int index);
     void onStorageMenu(int index);
+    bool ChooseStorage(); // the storage dialog; false when cancelled
+    void openChosenFile(const QString& path);
+    void locateTool(int index, QString& executable);
+    void startTool(QString& executable, const QString& target);
+    QString selectedListFile() const;
+    void setUpFileDrop();
     // edit commands (fmMain_edit.cpp)
     void onEditMenu(int index);
     void onRangeMenu(int index);

@@ -16,8 +16,10 @@ public:
     // Empty when cancelled. filter in the "description|pattern" form.
     virtual QString openFile(const QString& title, const QString& fileName,
                              const QString& filter, const QString& folder) = 0;
+    // Empty when cancelled. *chosenFilter (when given) receives the index of
+    // the description|pattern pair the user left selected.
     virtual QString saveFile(const QString& title, const QString& fileName,
-                             const QString& filter) = 0;
+                             const QString& filter, int* chosenFilter = nullptr) = 0;
     // Empty when cancelled.
     virtual QString browseFolder(const QString& title, const QString& start) = 0;
     virtual void setOwner(QWidget* owner) = 0;

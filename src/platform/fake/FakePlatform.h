@@ -68,13 +68,19 @@ public:
     bool startProgram(const QString& prog, const QStringList& args) override
     {
         started << (QStringList{prog} + args).join(QLatin1Char(' '));
-        return true;
+        startedPrograms << prog;
+        startedArgs << args;
+        return startSucceeds;
     }
     QString specialFolder(int csidl) override { return folders.value(csidl); }
     QRect desktopWorkArea() override { return workArea; }
     bool startCalculator() override { ++calculatorStarts; return true; }
 
     QStringList opened, explored, started;
+    QStringList startedPrograms;
+    QList<QStringList> startedArgs; // each start's arguments, kept apart
+    QStringList startArgsFor(int i) const { return i < startedArgs.size() ? startedArgs[i] : QStringList{"<none>"}; }
+    bool startSucceeds = true;
     QMap<int, QString> folders;
     QRect workArea{0, 0, 1920, 1040};
     int calculatorStarts = 0;
@@ -97,7 +103,11 @@ public:
 
 class FakeDialogs : public Dialogs {
 public:
-    void message(const QString& t) override { messages << t; }
+    void message(const QString& t) override
+    {
+        messages << t;
+        messageOwners << owner;
+    }
     bool confirm(const QString& t) override
     {
         confirms << t;
@@ -107,22 +117,37 @@ public:
         confirmAnswers.pop_front();
         return a;
     }
-    QString openFile(const QString&, const QString&, const QString&, const QString& folder) override
+    QString openFile(const QString& title, const QString&, const QString& filter, const QString& folder) override
     {
+        lastOpenTitle = title;
+        lastOpenFilter = filter;
         lastOpenFolder = folder;
         return next(openAnswers);
     }
-    QString saveFile(const QString&, const QString&, const QString&) override { return next(saveAnswers); }
+    QString saveFile(const QString&, const QString&, const QString& filter, int* chosenFilter) override
+    {
+        lastSaveFilter = filter;
+        if (chosenFilter) {
+            *chosenFilter = saveFilterAnswers.empty() ? 0 : saveFilterAnswers.front();
+        }
+        if (!saveFilterAnswers.empty())
+            saveFilterAnswers.pop_front();
+        return next(saveAnswers);
+    }
     QString browseFolder(const QString& title, const QString& start) override
     {
         lastBrowseTitle = title;
         lastBrowseStart = start;
         return next(folderAnswers);
     }
-    void setOwner(QWidget*) override {}
+    void setOwner(QWidget* o) override { owner = o; }
 
     QStringList messages, confirms;
+    QWidget* owner = nullptr;
+    QList<QWidget*> messageOwners; // the owner each message was shown with
     QString lastOpenFolder, lastBrowseStart, lastBrowseTitle;
+    QString lastOpenTitle, lastOpenFilter, lastSaveFilter;
+    std::deque<int> saveFilterAnswers; // filter left selected in each save dialog, 0 when none given
     std::deque<bool> confirmAnswers;
     std::deque<QString> openAnswers, saveAnswers, folderAnswers;
 

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace varnel {
 
 namespace {
@@ -46,12 +48,21 @@ QString QtDialogs::openFile(const QString& title, const QString& fileName, const
     QString start = fileName;
     if (!fileName.contains(QLatin1Char('/')) && !folder.isEmpty())
         start = folder + QLatin1Char('/') + fileName;
-    return QFileDialog::getOpenFileName(m_owner, title, start, toQtFilter(filter));
+    // Qt's own dialog: the same on every desktop, and it takes a typed path.
+    return QFileDialog::getOpenFileName(m_owner, title, start, toQtFilter(filter), nullptr,
+                                        QFileDialog::DontUseNativeDialog);
 }
 
-QString QtDialogs::saveFile(const QString& title, const QString& fileName, const QString& filter)
+QString QtDialogs::saveFile(const QString& title, const QString& fileName, const QString& filter,
+                            int* chosenFilter)
 {
-    return QFileDialog::getSaveFileName(m_owner, title, fileName, toQtFilter(filter));
+    const QString qtFilter = toQtFilter(filter);
+    QString selected;
+    const QString path = QFileDialog::getSaveFileName(m_owner, title, fileName, qtFilter, &selected,
+                                                      QFileDialog::DontUseNativeDialog);
+    if (chosenFilter)
+        *chosenFilter = std::max(0, int(qtFilter.split(QStringLiteral(";;")).indexOf(selected)));
+    return path;
 }
 
 QString QtDialogs::browseFolder(const QString& title, const QString& start)
