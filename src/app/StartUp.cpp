@@ -8,7 +8,7 @@
 
 namespace varnel {
 
-std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePath)
+std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePath, bool show)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     AppEnvironment env;
@@ -22,7 +22,8 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
     env.userDataFolder = ini->userDataFolder();
     // The same settings object serves the whole run.
     auto w = std::make_unique<fmMain>(platform, env, std::move(ini));
-    w->show();
+    if (show)
+        w->show();
     QApplication::restoreOverrideCursor();
     return w;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "AppEnvironment.h"
+#include "macros/MacroRunner.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
 #include "settings/yIni.h"
@@ -24,6 +25,7 @@ class ClipboardWatcher;
 class MenuBinder;
 class MenuGroup;
 class PictureSurface;
+class sbMcr;
 struct SettingsValues;
 
 // The main window: owns the program's state, the picture surfaces, the menus
@@ -125,6 +127,16 @@ public:
     // --- files (fmMain_files.cpp) ---
 
     // --- macros (fmMain_macros.cpp) ---
+    void BuildMacroMenu();
+    void RunMacro(int index);
+    void RunMacroStep(const QString& keyword, const QString& argument);
+    // Runs the first stored macro of that name (the menu and the batch run).
+    MacroRunner::Result RunMacroNamed(const QString& name);
+    // The runner every replay goes through; the batch run sets its checks.
+    MacroRunner& macroRunner();
+    sbMcr* macroEditor();
+    // The program's end has begun: settings saved, windows closing.
+    bool isShuttingDown() const { return m_shutDown; }
 
     // --- parts, for the wiring and for tests ---
     MenuGroup* group(const QString& name) const;
@@ -222,6 +234,9 @@ private:
               *mnMcr = nullptr, *mnMcrS = nullptr, *mnUsr = nullptr, *mnCpt = nullptr,
               *mnGen = nullptr, *mnCptW = nullptr, *mnMpn = nullptr;
     std::vector<MenuBinder*> m_binders;
+    // macros (fmMain_macros.cpp)
+    std::unique_ptr<MacroRunner> m_macroRunner;
+    sbMcr* m_sbMcr = nullptr;
 };
 
 } // namespace varnel

@@ -13,6 +13,9 @@ void fmMain::onFileMenu(int index)
 {
     if (!mnFile->isEnabled(index))
         return;
+    // The standby item changes its caption; the line names the one clicked,
+    // so that a replay does what the user did.
+    const QString clicked = mnFile->caption(index);
     switch (index) {
     case 9:
         SetFormShown(!FormShown);
@@ -24,7 +27,7 @@ void fmMain::onFileMenu(int index)
         return; // the file commands come with the file room
     }
     if (MacroRecording)
-        RecordMacroStep(mnFile->keyword(), mnFile->caption(index));
+        RecordMacroStep(mnFile->keyword(), clicked);
 }
 
 void fmMain::onWorkFolderMenu(int index)

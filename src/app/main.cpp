@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/BatchRun.h"
 #include "app/StartUp.h"
 #include "app/fmMain.h"
 #include "platform/Platform.h"
@@ -23,6 +24,7 @@ public:
 
 int main(int argc, char** argv)
 {
+    if (varnel::IsBatchRun(argc, argv)) return varnel::RunBatch(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnel"));
     QApplication::setQuitOnLastWindowClosed(false);
