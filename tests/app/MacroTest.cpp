@@ -84,6 +84,7 @@ TEST_F(MacroTest, HandlersRecordTheirItemsAfterCarryingThemOut)
     g("mnColr").click(5);  // 16bit
     g("mnEdt").click(2);   // copy
     g("mnRng").click(2);   // clear the range
+    g("mnRng").click(5);   // 強調(ﾏｰｶｰ)
     g("mnRng").click(0);   // a separator records nothing
     g("mnEdt").click(5);   // nor does a submenu header
     g("mnFile").click(9);  // standby ...
@@ -91,7 +92,7 @@ TEST_F(MacroTest, HandlersRecordTheirItemsAfterCarryingThemOut)
     EXPECT_EQ(w->surface()->picture().depthCode(), 16);
     EXPECT_EQ(w->MacroBuffer.toStdString(),
               QStringList({"画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付", "色数⇒ｸﾞﾚｰ", "色数⇒16bit", "画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ",
-                           "範囲⇒範囲のｸﾘｱ", "ﾌｧｲﾙ⇒ｷｬﾌﾞﾁｬｰ待機", "ﾌｧｲﾙ⇒ﾌｫｰﾑを表示"})
+                           "範囲⇒範囲のｸﾘｱ", "範囲⇒強調", "ﾌｧｲﾙ⇒ｷｬﾌﾞﾁｬｰ待機", "ﾌｧｲﾙ⇒ﾌｫｰﾑを表示"})
                   .join(CRLF)
                   .toStdString());
     // Not recording: nothing is added.
