@@ -11,7 +11,7 @@
 namespace varnel {
 
 std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePath, const QString& fileToOpen,
-                                int* exitCode)
+                                int* exitCode, bool show)
 {
     if (exitCode)
         *exitCode = 0;
@@ -53,7 +53,8 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
     w->RemoveStaleTemporaries();
     spPic* owner = pic.release();
     owner->setParent(w.get(), owner->windowFlags()); // lives and goes with the main window
-    w->show();
+    if (show)
+        w->show();
     QApplication::restoreOverrideCursor();
     if (!fileToOpen.isEmpty())
         w->OpenRequestedFile(fileToOpen);

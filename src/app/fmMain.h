@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "AppEnvironment.h"
+#include "macros/MacroRunner.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
 #include "settings/yIni.h"
@@ -24,6 +25,7 @@ class ClipboardWatcher;
 class MenuBinder;
 class MenuGroup;
 class PictureSurface;
+class sbMcr;
 struct SettingsValues;
 
 // The main window: owns the program's state, the picture surfaces, the menus
@@ -136,6 +138,16 @@ public:
     void OpenWithBrivane(const QString& folder, const QString& file);
 
     // --- macros (fmMain_macros.cpp) ---
+    void BuildMacroMenu();
+    void RunMacro(int index);
+    void RunMacroStep(const QString& keyword, const QString& argument);
+    // Runs the first stored macro of that name (the menu and the batch run).
+    MacroRunner::Result RunMacroNamed(const QString& name);
+    // The runner every replay goes through; the batch run sets its checks.
+    MacroRunner& macroRunner();
+    sbMcr* macroEditor();
+    // The program's end has begun: settings saved, windows closing.
+    bool isShuttingDown() const { return m_shutDown; }
 
     // --- parts, for the wiring and for tests ---
     MenuGroup* group(const QString& name) const;
@@ -262,6 +274,9 @@ private:
     QRect m_pendingOuter;
     bool m_exitPending = false;
     bool m_saving = false; // SaveSettings runs (its message box turns the event loop)
+    // macros (fmMain_macros.cpp)
+    std::unique_ptr<MacroRunner> m_macroRunner;
+    sbMcr* m_sbMcr = nullptr;
 };
 
 } // namespace varnel

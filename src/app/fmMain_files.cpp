@@ -34,6 +34,9 @@ void fmMain::onFileMenu(int index)
 {
     if (!mnFile->isEnabled(index))
         return;
+    // The standby item changes its caption; the line names the one clicked,
+    // so that a replay does what the user did.
+    const QString clicked = mnFile->caption(index);
     switch (index) {
     case 0:
         OpenImageDialog();
@@ -60,7 +63,7 @@ void fmMain::onFileMenu(int index)
         return;
     }
     if (MacroRecording)
-        RecordMacroStep(mnFile->keyword(), mnFile->caption(index));
+        RecordMacroStep(mnFile->keyword(), clicked);
 }
 
 void fmMain::onWorkFolderMenu(int index)

@@ -61,6 +61,7 @@ void fmMain::LoadSettings()
     StoragePrefix = v.storagePrefix;
     StorageExtension = v.storageExtension;
     MacroText = v.macroText;
+    BuildMacroMenu();
     // Out-of-range stored options tick nothing and are used as they are.
     mnCpt->tickOnly(AfterCaptureAction);
     mnGen->tickOnly(CaptureColourIndex);

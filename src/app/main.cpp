@@ -3,6 +3,7 @@
 #include <QTextStream>
 
 #include "app/CommandLine.h"
+#include "app/BatchRun.h"
 #include "app/StartUp.h"
 #include "app/fmMain.h"
 #include "platform/Platform.h"
@@ -26,6 +27,7 @@ public:
 
 int main(int argc, char** argv)
 {
+    if (varnel::IsBatchRun(argc, argv)) return varnel::RunBatch(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnel"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,40 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+namespace varnel {
+
+class BatchDialogs;
+class fmMain;
+
+// "varnel --macro NAME FILE…": each file is opened as the open command
+// would, the stored macro runs on it, one line per file tells how it went.
+// No window is shown, standby is never entered, the settings are never
+// written.
+class BatchRun {
+public:
+    BatchRun(fmMain& window, BatchDialogs& dialogs, QTextStream& out);
+    ~BatchRun();
+
+    // 0 when every file was done, 1 when some failed, 2 when nothing could
+    // run (no such macro, no files).
+    int run(const QString& macroName, const QStringList& files);
+    // Empty when done, else why the file failed.
+    QString runFile(const QString& macroName, const QString& path);
+
+private:
+    fmMain& m_window;
+    BatchDialogs& m_dialogs;
+    QTextStream& m_out;
+    class ModalGuard;
+    ModalGuard* m_guard;
+};
+
+// Whether the command line asks for a batch run; main() diverts on it.
+bool IsBatchRun(int argc, char** argv);
+// The whole program for a batch run; returns the exit status.
+int RunBatch(int argc, char** argv);
+
+} // namespace varnel
