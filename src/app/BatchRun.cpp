@@ -172,6 +172,8 @@ int RunBatch(int argc, char** argv)
     // A batch works beside a running program on the same folder: it claims
     // nothing, and it never writes the settings back.
     platform.instance.reset();
+    // A signal ends a batch at once: the orderly exit would save settings.
+    platform.exitRequests.reset();
     auto* dialogs = new BatchDialogs;
     platform.dialogs.reset(dialogs);
     std::unique_ptr<fmMain> window = StartUp(platform, QCoreApplication::applicationFilePath(), {}, nullptr, false);
