@@ -69,6 +69,7 @@ bool fmMain::LoadImageFile(const QString& path)
         ok = ShowPicture();
     if (ok) {
         UpdateColourDepth(0);
+        ResetEditHistory();
         SetPictureState(1);
         CurrentFilePath = path;
     }
