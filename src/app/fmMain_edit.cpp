@@ -201,13 +201,15 @@ void fmMain::HighlightRange(int kind)
     int l, r, t, b;
     if (!GetRange(l, r, t, b))
         return;
-    // The engine works on palette pictures in true colour and brings them
-    // back itself; only a picture whose depth drifted from the kept code is
-    // brought back to that code afterwards.
+    // A palette picture is worked on in true colour and brought back to its
+    // depth once, without dithering: 24 bit holds every palette colour, so
+    // nothing is lost on the way in, and two operations cost one reduction.
     const bool trueColour = EditGeometry::isTrueColour(ColourDepthCode);
     BusyGuard busy(this);
     BeginEdit();
     Picture& pic = ikImg->picture();
+    if (!trueColour && ColourDepthCode.toInt() != 0)
+        pic.convertDepth(24, false);
     const QPolygon polygon = rangePolygon(l, t, r, b);
     bool ok = false;
     if (kind == 1) {
