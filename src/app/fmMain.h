@@ -6,6 +6,7 @@
 
 #include "AppEnvironment.h"
 #include "macros/MacroRunner.h"
+#include "editing/EditHistory.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
 #include "settings/yIni.h"
@@ -113,10 +114,23 @@ public:
     void OpenPictureFile(const QString& path);
     void RecordMacroStep(const QString& keyword, const QString& caption);
 
-    // --- edit commands (fmMain_edit.cpp) ---
+    // --- edit commands (fmMain_edit.cpp, fmMain_history.cpp) ---
     // Keeps the picture as it is now, so that the change about to be made
     // can be taken back.
     void BeginEdit();
+    // A load, revert or capture: what was before cannot be taken back.
+    void ResetEditHistory();
+    void UndoEdit();
+    void RedoEdit();
+    const EditHistory& editHistory() const { return m_history; }
+    void RevertToLoaded();
+    void TrimToRange();
+    void HighlightRange(int kind);
+    void MosaicRange();
+    void AddPictureFrame();
+    void ReduceToSize(int mode);
+    void StitchAcrossRange(int direction);
+    void RotatePicture(const QString& caption);
 
     // --- drawing (fmMain_drawing.cpp) ---
     void ShowDrawToolBar();
@@ -277,6 +291,14 @@ private:
     // macros (fmMain_macros.cpp)
     std::unique_ptr<MacroRunner> m_macroRunner;
     sbMcr* m_sbMcr = nullptr;
+    // edit commands (fmMain_edit.cpp, fmMain_history.cpp)
+    // Runs one command: an error inside puts the picture back as it was
+    // before the command and tells the user; a command that changed
+    // nothing leaves no undo step.
+    void runEdit(const std::function<void()>& command);
+    void restoreSnapshot(EditSnapshot snapshot);
+    void updateUndoItems();
+    EditHistory m_history;
 };
 
 } // namespace varnel

@@ -54,6 +54,7 @@ bool fmMain::GrabClipboardPicture(const PointerImage& pointer)
     if (!CaptureIntake::grab(*m_platform.clipboard, *m_platform.pointer, pointer, grabbed))
         return false;
     ikImg->picture() = std::move(grabbed);
+    ResetEditHistory();
     return ikImg->hasPicture();
 }
 

@@ -125,6 +125,7 @@ bool fmMain::LoadImageFile(const QString& path)
         ok = ShowPicture();
     if (ok) {
         UpdateColourDepth(0);
+        ResetEditHistory();
         SetPictureState(1);
         CurrentFilePath = path;
     }

@@ -3,6 +3,7 @@
 #include "fmMain.h"
 
 #include <QMenuBar>
+#include <QShortcut>
 
 #include "MenuBinder.h"
 #include "capture/CaptureOptions.h"
@@ -102,6 +103,13 @@ void fmMain::buildMenus()
     mnEdt->add(QStringLiteral("色数"));
     mnEdt->add(QStringLiteral("ﾂｰﾙﾊﾞｰを表示"));
     mnEdt->add(QStringLiteral("画像枠を追加"));
+    // Undo and redo come after every item a macro can name, so no index moves.
+    mnEdt->add(QStringLiteral("-"));
+    mnEdt->add(QStringLiteral("元に戻す"), QKeySequence(QKeySequence::Undo));
+    mnEdt->add(QStringLiteral("やり直し"), QKeySequence(QKeySequence::Redo));
+    for (auto [key, index] : {std::pair{QKeySequence::Undo, 15}, std::pair{QKeySequence::Redo, 16}})
+        for (const QKeySequence& k : QKeySequence::keyBindings(key).mid(1)) // the menu shows the first
+            connect(new QShortcut(k, this), &QShortcut::activated, this, [this, index] { mnEdt->click(index); });
     mnEdt->setHandler([this](int i) { onEditMenu(i); });
 
     mnUsHn = make("mnUsHn", QStringLiteral("範囲USR"));
@@ -219,6 +227,7 @@ void fmMain::onMenuBarOpened(int index)
     if (index == 1) {
         mnEdt->setEnabled(3, ClipboardHasPicture());
         mnEdt->setEnabled(5, !ToolBarShown);
+        updateUndoItems();
     } else if (index == 6) {
         settingsStore().W_Help(QStringLiteral("varnel.htm"));
     }

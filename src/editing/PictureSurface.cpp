@@ -118,8 +118,12 @@ void PictureSurface::paintEvent(QPaintEvent*)
         const qreal dpr = devicePixelRatioF();
         const QSize device = (QSizeF(r.size()) * dpr).toSize();
         if (m_scaledKey != img.cacheKey() || m_scaled.size() != device) {
-            m_scaled = QPixmap::fromImage(
-                img.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            // Palette and 16-bit pictures are scaled in true colour, so the
+            // view shows blended colours instead of a dithered pattern.
+            const bool trueColour = img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32;
+            const QImage src = trueColour ? img : img.convertToFormat(QImage::Format_RGB32);
+            m_scaled = QPixmap::fromImage(src.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                                          Qt::ColorOnly | Qt::NoFormatConversion);
             m_scaled.setDevicePixelRatio(dpr);
             m_scaledKey = img.cacheKey();
         }
@@ -142,6 +146,31 @@ void PictureSurface::paintEvent(QPaintEvent*)
         p.setPen(QPen(Qt::black, 1, Qt::DashLine));
         p.drawRect(sr);
     }
+    const QString size = dragSizeText();
+    if (!size.isEmpty()) {
+        // Beside the pointer, kept inside the view.
+        const QFontMetrics fm(font());
+        QRect box = fm.boundingRect(size).adjusted(-4, -2, 4, 2);
+        box.moveTopLeft(m_dragPointer + QPoint(14, 14));
+        if (box.right() > viewport()->width())
+            box.moveRight(m_dragPointer.x() - 6);
+        if (box.bottom() > viewport()->height())
+            box.moveBottom(m_dragPointer.y() - 6);
+        p.fillRect(box, QColor(255, 255, 225));
+        p.setPen(Qt::black);
+        p.drawRect(box.adjusted(0, 0, -1, -1));
+        p.drawText(box, Qt::AlignCenter, size);
+    }
+}
+
+QString PictureSurface::dragSizeText() const
+{
+    if (!m_dragging || m_sel == QRect(0, 0, 0, 0))
+        return {};
+    // Edges are inclusive: the size a trimming to this range gives.
+    const QRect r = QRect(QPoint(m_sel.x(), m_sel.y()), QPoint(m_sel.width(), m_sel.height()))
+                        .intersected(QRect(QPoint(0, 0), m_picture.image().size()));
+    return QStringLiteral("%1 x %2").arg(r.width()).arg(r.height());
 }
 
 void PictureSurface::resizeEvent(QResizeEvent* e)
@@ -163,6 +192,7 @@ void PictureSurface::mousePressEvent(QMouseEvent* e)
     }
     if (e->button() == Qt::LeftButton && m_picture.hasPicture()) {
         m_dragging = true;
+        m_dragPointer = e->position().toPoint();
         m_dragStart = toPicture(e->position().toPoint());
         setSelection(0, 0, 0, 0);
     }
@@ -172,6 +202,7 @@ void PictureSurface::mouseMoveEvent(QMouseEvent* e)
 {
     if (!m_dragging)
         return;
+    m_dragPointer = e->position().toPoint();
     const QPoint p = toPicture(e->position().toPoint());
     const QRect r = QRect(m_dragStart, p).normalized();
     setSelection(r.left(), r.top(), r.left() + std::abs(p.x() - m_dragStart.x()),
@@ -180,8 +211,10 @@ void PictureSurface::mouseMoveEvent(QMouseEvent* e)
 
 void PictureSurface::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::LeftButton)
+    if (e->button() == Qt::LeftButton && m_dragging) {
         m_dragging = false;
+        viewport()->update(); // the size label goes
+    }
 }
 
 } // namespace varnel

@@ -43,6 +43,10 @@ public:
     // Picture pixel under a viewport point.
     QPoint toPicture(const QPoint& viewportPos) const;
 
+    // While a range is dragged: its size in pixels as shown beside the
+    // pointer ("640 x 480"); empty otherwise.
+    QString dragSizeText() const;
+
 signals:
     void rightClicked(const QPoint& globalPos);
     void selectionChanged();
@@ -71,6 +75,7 @@ private:
     bool m_dragging = false;
     QPoint m_dragStart;
     bool m_overlayVisible = false;
+    QPoint m_dragPointer; // viewport position of the pointer while dragging
 };
 
 } // namespace varnel
