@@ -83,6 +83,8 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     m_watcher = std::make_unique<ClipboardWatcher>(*m_platform.clipboard, *m_platform.pointer);
     m_watcher->setStampPointer([this] { return bMpnt; });
     m_watcher->setCapture([this](const PointerImage& p) { sjClip(p); });
+    connect(m_platform.clipboard.get(), &Clipboard::watchGap, this, &fmMain::onWatchGap,
+            Qt::QueuedConnection);
     connect(m_platform.tray.get(), &TrayIcon::leftClicked, this, &fmMain::onTrayLeftClick);
     connect(m_platform.tray.get(), &TrayIcon::rightClicked, this, &fmMain::onTrayRightClick);
 

@@ -129,6 +129,9 @@ public:
     // The picture that capture standby puts in the notification area.
     static QIcon programIcon();
 
+    // Wayland sessions: what standby tells the user it cannot hear.
+    static QString watchGapMessage(int reason);
+
 protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -192,6 +195,10 @@ private:
               *mnMcr = nullptr, *mnMcrS = nullptr, *mnUsr = nullptr, *mnCpt = nullptr,
               *mnGen = nullptr, *mnCptW = nullptr, *mnMpn = nullptr;
     std::vector<MenuBinder*> m_binders;
+
+    // Wayland sessions
+    void onWatchGap(int reason);
+    bool m_watchGapTold = false;
 };
 
 } // namespace varnel
