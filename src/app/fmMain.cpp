@@ -252,7 +252,7 @@ void fmMain::changeEvent(QEvent* e)
     }
     // Restored by the user while standing by; SetFormShown's own restore
     // (SuppressEvents set) needs no second pass.
-    if (!FormShown && isVisible() && !SuppressEvents)
+    if (!FormShown && isVisible() && !SuppressEvents && m_platform.windowStateKnown)
         onWindowRestored();
     LayoutWindow();
     RefreshFileList();
@@ -269,6 +269,8 @@ bool fmMain::eventFilter(QObject* o, QEvent* e)
 
 bool fmMain::event(QEvent* e)
 {
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate)
+        onStandbyFocus(e->type() == QEvent::WindowActivate);
     if (e->type() == QEvent::WindowActivate)
         RefreshFileList();
     return QMainWindow::event(e);

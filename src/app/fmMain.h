@@ -198,7 +198,9 @@ private:
 
     // Wayland sessions
     void onWatchGap(int reason);
+    void onStandbyFocus(bool active);
     bool m_watchGapTold = false;
+    bool m_standbyLostFocus = false;
 };
 
 } // namespace varnel

@@ -18,6 +18,9 @@ struct Platform {
     std::unique_ptr<Shell> shell;
     std::unique_ptr<FamilyStore> family;
     std::unique_ptr<Dialogs> dialogs;
+    // Whether the window system reports a window's minimised state
+    // faithfully (not so on Wayland, where Qt calls a minimised window normal).
+    bool windowStateKnown = true;
 };
 
 // Real services of this desktop (Qt on X11). Needs a QApplication.

@@ -41,3 +41,42 @@ TEST(WatchGapMessage, EachReasonHasItsOwnJapaneseText)
     for (const QString& m : {a, b, c})
         EXPECT_TRUE(m.contains("取り込"));
 }
+
+TEST_F(MainWindowTest, WithoutTrayOnWaylandStandbyOutlivesTheNormalStateReport)
+{
+    fake.tray->available = false;
+    fake.platform.windowStateKnown = false;
+    g("mnFile").click(9);
+    ASSERT_FALSE(w->FormShown);
+    // The platform calls the minimised window normal right away; the window
+    // may still hold the focus.
+    w->setWindowState(Qt::WindowNoState);
+    QCoreApplication::processEvents();
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(w.get(), &activate);
+    EXPECT_FALSE(w->FormShown);
+    EXPECT_TRUE(w->watcher()->isHooked());
+    fake.clipboard->offer(picture(qRgb(1, 2, 3)));
+    EXPECT_TRUE(w->FormShown) << "the default action shows the capture";
+
+    // The user brings the window back: it loses the focus, then gains it.
+    g("mnFile").click(9);
+    ASSERT_FALSE(w->FormShown);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(w.get(), &deactivate);
+    EXPECT_FALSE(w->FormShown);
+    QCoreApplication::sendEvent(w.get(), &activate);
+    EXPECT_TRUE(w->FormShown);
+    EXPECT_FALSE(w->watcher()->isHooked());
+    EXPECT_EQ(g("mnFile").caption(9), "ｷｬﾌﾞﾁｬｰ待機");
+}
+
+TEST_F(MainWindowTest, WhereTheStateIsKnownANormalWindowEndsStandby)
+{
+    fake.tray->available = false;
+    g("mnFile").click(9);
+    ASSERT_FALSE(w->FormShown);
+    w->setWindowState(Qt::WindowNoState);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->FormShown);
+}

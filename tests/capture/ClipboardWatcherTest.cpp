@@ -109,7 +109,7 @@ TEST(ClipboardWatcher, StandbyRunsTheSecondListenerAndTakesFromBothSides)
     FakePlatform fp;
     auto* primary = new FakeClipboard;
     auto* feed = new FakePictureFeed;
-    SessionClipboard cb(std::unique_ptr<Clipboard>(primary), std::unique_ptr<PictureFeed>(feed));
+    SessionClipboard cb{std::unique_ptr<Clipboard>(primary), std::unique_ptr<PictureFeed>(feed)};
     ClipboardWatcher w(cb, *fp.pointer);
     QList<QImage> captured;
     w.setCapture([&](const PointerImage&) { captured << cb.takePicture(); });

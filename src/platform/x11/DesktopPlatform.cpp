@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include <QGuiApplication>
+
 #include "platform/SessionClipboard.h"
 #include "platform/wayland/WaylandPictureFeed.h"
 
@@ -26,6 +28,7 @@ Platform makeDesktopPlatform()
     p.shell = std::make_unique<DesktopShell>();
     p.family = std::make_unique<SettingsFamilyStore>();
     p.dialogs = std::make_unique<QtDialogs>();
+    p.windowStateKnown = QGuiApplication::platformName() != QLatin1String("wayland");
     return p;
 }
 
