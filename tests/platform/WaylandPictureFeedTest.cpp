@@ -124,6 +124,17 @@ TEST_F(FeedFixture, MissingDataControlAndMissingToolAreReported)
         EXPECT_EQ(gaps[0][0].value<WatchGap>(), WatchGap::NoDataControl);
     }
     {
+        // Without the relay every copy would be lost: said at once.
+        auto c = config;
+        c.relay = dir.file("no-relay");
+        WaylandPictureFeed feed(c);
+        QSignalSpy gaps(&feed, &PictureFeed::unavailable);
+        feed.start();
+        ASSERT_EQ(gaps.size(), 1);
+        EXPECT_EQ(gaps[0][0].value<WatchGap>(), WatchGap::ToolMissing);
+        EXPECT_FALSE(feed.isRunning());
+    }
+    {
         auto c = config;
         c.wlPaste = dir.file("not-there");
         WaylandPictureFeed feed(c);

@@ -2,12 +2,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 #include <cstring>
+#include <sys/prctl.h>
 
 #include <wayland-client.h>
 
@@ -40,6 +43,14 @@ QByteArray WaylandPictureFeed::completePicture(const QByteArray& data)
 }
 
 namespace {
+
+// A watcher outliving a crashed program would run for the rest of the session.
+QProcess* newChild(QObject* parent)
+{
+    auto* p = new QProcess(parent);
+    p->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    return p;
+}
 
 void endProcess(QProcess*& p)
 {
@@ -103,6 +114,11 @@ void WaylandPictureFeed::start()
         fail(WatchGap::NoDataControl);
         return;
     }
+    // wl-paste would run a missing relay for every copy and lose them all.
+    if (!QFileInfo(m_config.relay).isExecutable()) {
+        fail(WatchGap::ToolMissing);
+        return;
+    }
     m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/varnel-feed.XXXXXX"));
     m_server = new QLocalServer(this);
     // The folder is the owner's only; the socket in it is too.
@@ -146,7 +162,7 @@ void WaylandPictureFeed::fail(WatchGap reason)
 
 void WaylandPictureFeed::startBaseline()
 {
-    m_baseline = new QProcess(this);
+    m_baseline = newChild(this);
     const int gen = m_generation;
     connect(m_baseline, &QProcess::finished, this, [this, gen](int code, QProcess::ExitStatus st) {
         if (gen != m_generation || !m_baseline)
@@ -171,7 +187,7 @@ void WaylandPictureFeed::startBaseline()
 
 void WaylandPictureFeed::startWatch()
 {
-    m_watch = new QProcess(this);
+    m_watch = newChild(this);
     m_watch->setStandardOutputFile(QProcess::nullDevice());
     const int gen = m_generation;
     connect(m_watch, &QProcess::finished, this, [this, gen](int, QProcess::ExitStatus) {
