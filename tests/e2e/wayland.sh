@@ -25,7 +25,7 @@ start_sway() {
   chmod 644 "$E2E_TMP/sway.conf"
   "${run[@]}" env -i PATH=/usr/bin:/bin HOME="$WL" XDG_RUNTIME_DIR="$WL" \
     WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$E2E_TMP/sway.conf" >"$E2E_TMP/sway.log" 2>&1 &
+    "$(command -v sway)" -c "$E2E_TMP/sway.conf" >"$E2E_TMP/sway.log" 2>&1 &
   E2E_PIDS+=($!)
   wait_for "[ -f '$WL/env' ]" 20 || { tail -5 "$E2E_TMP/sway.log"; skip "headless sway could not start"; }
   local wd xd sock
