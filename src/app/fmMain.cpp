@@ -55,6 +55,8 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     m_watcher = std::make_unique<ClipboardWatcher>(*m_platform.clipboard, *m_platform.pointer);
     m_watcher->setStampPointer([this] { return bMpnt; });
     m_watcher->setCapture([this](const PointerImage& p) { sjClip(p); });
+    connect(m_platform.clipboard.get(), &Clipboard::watchGap, this, &fmMain::onWatchGap,
+            Qt::QueuedConnection);
     connect(m_platform.tray.get(), &TrayIcon::leftClicked, this, &fmMain::onTrayLeftClick);
     connect(m_platform.tray.get(), &TrayIcon::rightClicked, this, &fmMain::onTrayRightClick);
     if (m_platform.instance)
@@ -223,7 +225,7 @@ void fmMain::changeEvent(QEvent* e)
     }
     // Restored by the user while standing by; SetFormShown's own restore
     // (SuppressEvents set) needs no second pass.
-    if (!FormShown && isVisible() && !SuppressEvents)
+    if (!FormShown && isVisible() && !SuppressEvents && m_platform.windowStateKnown)
         onWindowRestored();
     LayoutWindow();
     RefreshFileList();
@@ -240,6 +242,8 @@ bool fmMain::eventFilter(QObject* o, QEvent* e)
 
 bool fmMain::event(QEvent* e)
 {
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate)
+        onStandbyFocus(e->type() == QEvent::WindowActivate);
     if (e->type() == QEvent::WindowActivate)
         RefreshFileList();
     if (e->type() == QEvent::Move || e->type() == QEvent::Show)

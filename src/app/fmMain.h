@@ -197,6 +197,8 @@ public:
     // maximised or minimised; what the settings store.
     QRect outerGeometry() const;
     void applyOuterGeometry(const QRect& outer);
+    // Wayland sessions: what standby tells the user it cannot hear.
+    static QString watchGapMessage(int reason);
 
 protected:
     void changeEvent(QEvent* e) override;
@@ -299,6 +301,11 @@ private:
     void restoreSnapshot(EditSnapshot snapshot);
     void updateUndoItems();
     EditHistory m_history;
+    // Wayland sessions
+    void onWatchGap(int reason);
+    void onStandbyFocus(bool active);
+    bool m_watchGapTold = false;
+    bool m_standbyLostFocus = false;
 };
 
 } // namespace varnel

@@ -32,6 +32,7 @@ void fmMain::SetFormShown(bool shown)
     } else {
         // Without a notification area a hidden window could not be reached
         // again: stand by minimised in the task bar instead.
+        m_standbyLostFocus = false;
         showMinimized();
     }
     for (int i = 0; i <= 8; ++i)
@@ -53,6 +54,19 @@ void fmMain::onWindowRestored()
     // The window came back while marked as standing by (restored from the
     // task bar): leave standby fully, menus included.
     SetFormShown(true);
+}
+
+void fmMain::onStandbyFocus(bool active)
+{
+    // Where the window system cannot say that a minimised window came back,
+    // the user bringing it back shows as the window gaining the focus after
+    // it had lost it in standby.
+    if (m_platform.windowStateKnown || FormShown || SuppressEvents || m_platform.tray->isAvailable())
+        return;
+    if (!active)
+        m_standbyLostFocus = true;
+    else if (m_standbyLostFocus)
+        onWindowRestored();
 }
 
 void fmMain::BringToFront()

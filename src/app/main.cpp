@@ -7,6 +7,7 @@
 #include "app/StartUp.h"
 #include "app/fmMain.h"
 #include "platform/Platform.h"
+#include "platform/StartPlatform.h"
 
 namespace {
 // The window hides in standby, so the last-window rule cannot end the
@@ -28,6 +29,7 @@ public:
 int main(int argc, char** argv)
 {
     if (varnel::IsBatchRun(argc, argv)) return varnel::RunBatch(argc, argv);
+    varnel::applyStartPlatform(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnel"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -17,11 +17,13 @@ void ClipboardWatcher::HookClipboard(int on)
         m_connection = connect(&m_clipboard, &Clipboard::changed, this,
                                &ClipboardWatcher::onClipboardChanged);
         m_hooked = true;
+        m_clipboard.watch(true);
     } else {
         if (!m_hooked)
             return;
         disconnect(m_connection);
         m_hooked = false;
+        m_clipboard.watch(false);
     }
 }
 

@@ -24,11 +24,18 @@ public:
     // A faster decoder for the encoded picture (bytes, MIME type); a null
     // result leaves the bytes to the general decoder.
     using Decoder = std::function<QImage(const QByteArray&, const QString&)>;
-    void setDecoder(Decoder decoder) { m_decoder = std::move(decoder); }
+    virtual void setDecoder(Decoder decoder) { m_decoder = std::move(decoder); }
+
+    // Standby begins (true) or ends: a clipboard that needs its own listener
+    // for part of the desktop starts or stops it here.
+    virtual void watch(bool on) { (void)on; }
 
 signals:
     // Another program changed the clipboard.
     void changed();
+    // Copies made by some programs of this desktop cannot be heard in the
+    // background (reason: see WatchGap in PictureFeed.h). Sent at most once.
+    void watchGap(int reason);
 
 protected:
     Decoder m_decoder;

@@ -23,6 +23,9 @@ struct Platform {
     // Process reliability: one program per user data folder, orderly exit.
     std::unique_ptr<SingleInstance> instance;
     std::unique_ptr<ExitRequests> exitRequests;
+    // Whether the window system reports a window's minimised state
+    // faithfully (not so on Wayland, where Qt calls a minimised window normal).
+    bool windowStateKnown = true;
 };
 
 // Real services of this desktop (Qt on X11). Needs a QApplication.

@@ -98,3 +98,43 @@ TEST(ClipboardWatcher, PointerIsProbedOnlyWhenStampingIsOn)
     ASSERT_TRUE(got.isValid());
     EXPECT_EQ(got.topLeft, QPoint(5, 6));
 }
+
+#include <QBuffer>
+
+#include "platform/SessionClipboard.h"
+#include "platform/fake/FakePictureFeed.h"
+
+TEST(ClipboardWatcher, StandbyRunsTheSecondListenerAndTakesFromBothSides)
+{
+    FakePlatform fp;
+    auto* primary = new FakeClipboard;
+    auto* feed = new FakePictureFeed;
+    SessionClipboard cb{std::unique_ptr<Clipboard>(primary), std::unique_ptr<PictureFeed>(feed)};
+    ClipboardWatcher w(cb, *fp.pointer);
+    QList<QImage> captured;
+    w.setCapture([&](const PointerImage&) { captured << cb.takePicture(); });
+    auto png = [](const QImage& i) {
+        QByteArray b;
+        QBuffer buf(&b);
+        buf.open(QIODevice::WriteOnly);
+        i.save(&buf, "PNG");
+        return b;
+    };
+    feed->sendOffered(png(pic(qRgb(9, 9, 9)))); // not in standby: nobody listens
+    EXPECT_EQ(feed->starts, 0);
+    w.HookClipboard(1);
+    EXPECT_TRUE(feed->isRunning());
+    feed->sendPresent(png(pic(qRgb(1, 1, 1))));
+    feed->sendOffered(png(pic(qRgb(1, 1, 1))));
+    primary->offer(pic(qRgb(1, 1, 1)));
+    EXPECT_TRUE(captured.isEmpty());
+    feed->sendOffered(png(pic(qRgb(2, 2, 2))));
+    primary->offer(pic(qRgb(2, 2, 2)));
+    primary->offer(pic(qRgb(3, 3, 3)));
+    ASSERT_EQ(captured.size(), 2);
+    EXPECT_EQ(captured[0].pixel(0, 0), qRgb(2, 2, 2));
+    EXPECT_EQ(captured[1].pixel(0, 0), qRgb(3, 3, 3));
+    w.HookClipboard(0);
+    EXPECT_FALSE(feed->isRunning());
+    EXPECT_EQ(feed->stops, 1);
+}

@@ -1,5 +1,10 @@
 #include "platform/Platform.h"
 
+#include <QGuiApplication>
+
+#include "platform/SessionClipboard.h"
+#include "platform/wayland/WaylandPictureFeed.h"
+
 #include "DesktopShell.h"
 #include "LocalSingleInstance.h"
 #include "PosixExitRequests.h"
@@ -14,7 +19,12 @@ namespace varnel {
 Platform makeDesktopPlatform()
 {
     Platform p;
-    p.clipboard = std::make_unique<QtClipboard>();
+    // In a Wayland session copies made by Wayland programs reach this
+    // program only through a separate watcher.
+    std::unique_ptr<PictureFeed> feed;
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        feed = std::make_unique<WaylandPictureFeed>();
+    p.clipboard = std::make_unique<SessionClipboard>(std::make_unique<QtClipboard>(), std::move(feed));
     p.pointer = std::make_unique<X11Pointer>();
     p.tray = std::make_unique<QtTrayIcon>();
     p.shell = std::make_unique<DesktopShell>();
@@ -22,6 +32,7 @@ Platform makeDesktopPlatform()
     p.dialogs = std::make_unique<QtDialogs>();
     p.instance = std::make_unique<LocalSingleInstance>();
     p.exitRequests = std::make_unique<PosixExitRequests>();
+    p.windowStateKnown = QGuiApplication::platformName() != QLatin1String("wayland");
     return p;
 }
 

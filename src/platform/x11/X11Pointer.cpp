@@ -18,6 +18,23 @@ Display* x11Display()
         return x->display();
     return nullptr;
 }
+
+// On XWayland the X server knows the pointer only while it is over an X11
+// window; over a native Wayland window XFixes keeps answering with the last
+// image and place it saw. There the pointer counts only when the server
+// reports an X11 window under it.
+bool pointerKnown(Display* dpy)
+{
+    int opcode = 0, ev = 0, err = 0;
+    if (!XQueryExtension(dpy, "XWAYLAND", &opcode, &ev, &err))
+        return true;
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &rx, &ry, &wx, &wy, &mask))
+        return false;
+    return child != None;
+}
 } // namespace
 
 PointerImage X11Pointer::probe()
@@ -29,6 +46,8 @@ PointerImage X11Pointer::probe()
     int evBase = 0, errBase = 0;
     if (!XFixesQueryExtension(dpy, &evBase, &errBase))
         return result;
+    if (!pointerKnown(dpy))
+        return result; // left unstamped rather than stamped wrong
     XFixesCursorImage* ci = XFixesGetCursorImage(dpy);
     if (!ci)
         return result;

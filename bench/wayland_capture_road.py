@@ -1,0 +1,124 @@
+"""Drives the real program under headless sway; prints figures, asserts nothing."""
+import os, pwd, shutil, statistics, subprocess, sys, tempfile, time
+
+BIN = os.path.abspath(sys.argv[1])
+RUNS = int(os.environ.get("RUNS", "7"))
+tmp = tempfile.mkdtemp(prefix="varnel-wlbench.")
+procs = []
+
+def screenshot_like(path, w, h, seed):
+    # Flat panels, text, lines and a photo-like area, as screenshots have.
+    subprocess.run(["convert", "-size", f"{w}x{h}", "xc:rgb(240,240,240)",
+                    "-fill", "rgb(40,60,90)", "-draw", f"rectangle 0,0 {w},{h//20}",
+                    "-fill", "white", "-draw", f"rectangle {w//10},{h//8} {w*6//10},{h*9//10}",
+                    "(", "-size", f"{w//3}x{h//3}", f"plasma:fractal", "-seed", str(seed), ")",
+                    "-geometry", f"+{w*6//10+20}+{h//8}", "-composite",
+                    "-fill", "black", "-font", "DejaVu-Sans", "-pointsize", str(max(12, h//70)),
+                    "-annotate", f"+{w//10+20}+{h//8+60}",
+                    "\n".join(f"line {i}: the quick brown fox {seed} jumps over the lazy dog"
+                              for i in range(30)),
+                    "-depth", "8", "-define", "png:compression-level=6", path], check=True)
+
+
+def wait_file(path, timeout=20.0):
+    end = time.perf_counter() + timeout
+    while time.perf_counter() < end:
+        if os.path.exists(path):
+            return time.perf_counter()
+        time.sleep(0.002)  # coarse enough not to steal the CPU being measured
+    return None
+
+
+
+def start(cmd, **kw):
+    p = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                         stdin=kw.pop("stdin", subprocess.DEVNULL), **kw)
+    procs.append(p)
+    return p
+
+
+try:
+    # The compositor runs as an unprivileged user when this runs as root.
+    os.chmod(tmp, 0o711)
+    wl = f"{tmp}/wl"
+    os.makedirs(wl)
+    run = []
+    if os.getuid() == 0:
+        shutil.chown(wl, "nobody", "nogroup")
+        run = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+    os.chmod(wl, 0o700)
+    conf = f"{tmp}/sway.conf"
+    with open(conf, "w") as f:
+        f.write(f"xwayland force\nexec env > {wl}/env.tmp && mv {wl}/env.tmp {wl}/env\n")
+    os.chmod(conf, 0o644)
+    start(run + ["env", "-i", "PATH=/usr/bin:/bin", f"HOME={wl}", f"XDG_RUNTIME_DIR={wl}",
+                 "WLR_BACKENDS=headless", "WLR_RENDERER=pixman", "WLR_LIBINPUT_NO_DEVICES=1",
+                 "sway", "-c", conf])
+    for _ in range(200):
+        if os.path.exists(f"{wl}/env"):
+            break
+        time.sleep(0.1)
+    senv = dict(line.split("=", 1) for line in open(f"{wl}/env").read().splitlines() if "=" in line)
+    subprocess.run(run + ["env", f"DISPLAY={senv['DISPLAY']}", "xhost", f"+si:localuser:{pwd.getpwuid(os.getuid()).pw_name}"],
+                   capture_output=True)
+    env = dict(os.environ, DISPLAY=senv["DISPLAY"], WAYLAND_DISPLAY=f"{wl}/{senv['WAYLAND_DISPLAY']}",
+               SWAYSOCK=senv["SWAYSOCK"], XDG_DATA_HOME=f"{tmp}/data",
+               XDG_CONFIG_HOME=f"{tmp}/config", XDG_RUNTIME_DIR=f"{tmp}/run")
+    env.pop("QT_QPA_PLATFORM", None)
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    user = f"{tmp}/data/Quillon/varnel"
+    os.makedirs(user)
+    xml = ("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <ﾕｰｻﾞｰ>\r\n"
+           "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>\r\n      <ﾏｳｽﾎﾟｲﾝﾀ>取込まない</ﾏｳｽﾎﾟｲﾝﾀ>\r\n"
+           "   </ﾕｰｻﾞｰ>\r\n</運用>")
+    open(f"{user}/User.xml", "wb").write(xml.encode("cp932"))
+    work = f"{user}/Temp"
+
+    pics = {}
+    for (w, h) in [(1920, 1080), (3840, 2160)]:
+        pics[(w, h)] = []
+        for i in range(RUNS):
+            p = f"{tmp}/shot-{w}-{i}.png"
+            screenshot_like(p, w, h, i)
+            pics[(w, h)].append(p)
+
+    start([BIN], env=env)
+    wid = None
+    for _ in range(200):
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Varnel$"],
+                           env=env, capture_output=True, text=True)
+        if r.stdout.strip():
+            wid = r.stdout.split()[0]
+            break
+        time.sleep(0.1)
+    subprocess.run(["xdotool", "key", "ctrl+q"], env=env)
+    time.sleep(1.5)
+    subprocess.run(["swaymsg", "workspace", "9"], env=env, capture_output=True)
+
+    number = 1
+    print(f"Wayland capture road: wl-copy offers a PNG -> numbered BMP complete on disk ({RUNS} runs each)")
+    for (w, h), files in pics.items():
+        times = []
+        for p in files:
+            target = f"{work}/{number:03d}.bmp"
+            t0 = time.perf_counter()
+            start(["wl-copy", "--foreground", "-t", "image/png"], env=env, stdin=open(p, "rb"))
+            t1 = wait_file(target)
+            number += 1
+            if t1 is None:
+                print(f"  {w}x{h}: capture {number-1} did not arrive")
+                continue
+            times.append((t1 - t0) * 1000)
+            time.sleep(0.4)
+        size = os.path.getsize(files[0])
+        if times:
+            print(f"  {w}x{h} (PNG {size/1e6:.1f} MB): median {statistics.median(times):.0f} ms, "
+                  f"min {min(times):.0f} ms, max {max(times):.0f} ms")
+finally:
+    for p in reversed(procs):
+        p.terminate()
+    time.sleep(0.3)
+    for p in procs:
+        if p.poll() is None:
+            p.kill()
+    shutil.rmtree(tmp, ignore_errors=True)

@@ -1,0 +1,146 @@
+#include "SessionClipboard.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+namespace varnel {
+
+SessionClipboard::SessionClipboard(std::unique_ptr<Clipboard> primary,
+                                   std::unique_ptr<PictureFeed> feed, QObject* parent)
+    : Clipboard(parent), m_primary(std::move(primary)), m_feed(std::move(feed))
+{
+    connect(m_primary.get(), &Clipboard::changed, this, &SessionClipboard::onPrimaryChanged);
+    connect(m_primary.get(), &Clipboard::watchGap, this, &Clipboard::watchGap);
+    if (m_feed) {
+        connect(m_feed.get(), &PictureFeed::present, this, &SessionClipboard::onFeedPresent);
+        connect(m_feed.get(), &PictureFeed::offered, this, &SessionClipboard::onFeedOffered);
+        connect(m_feed.get(), &PictureFeed::unavailable, this, &SessionClipboard::onFeedUnavailable);
+    }
+}
+
+SessionClipboard::~SessionClipboard()
+{
+    if (m_feed)
+        m_feed->stop();
+}
+
+bool SessionClipboard::hasPicture() const
+{
+    return m_primary->hasPicture();
+}
+
+QImage SessionClipboard::takePicture()
+{
+    if (!m_watching)
+        return m_primary->takePicture();
+    QImage p = m_pending.isNull() ? m_primary->takePicture() : std::exchange(m_pending, QImage());
+    if (!p.isNull())
+        m_last = p;
+    return p;
+}
+
+void SessionClipboard::putPicture(const QImage& picture)
+{
+    m_primary->putPicture(picture);
+}
+
+void SessionClipboard::setDecoder(Decoder decoder)
+{
+    m_primary->setDecoder(decoder);
+    Clipboard::setDecoder(std::move(decoder));
+}
+
+void SessionClipboard::watch(bool on)
+{
+    if (on == m_watching)
+        return;
+    m_watching = on;
+    m_pending = QImage();
+    m_last = QImage();
+    m_primary->watch(on);
+    if (m_feed) {
+        if (on)
+            m_feed->start();
+        else
+            m_feed->stop();
+    }
+}
+
+bool SessionClipboard::samePicture(const QImage& a, const QImage& b)
+{
+    if (a.isNull() || b.isNull() || a.size() != b.size())
+        return false;
+    if (a.format() == b.format())
+        return a == b;
+    return a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+}
+
+void SessionClipboard::announce(QImage picture)
+{
+    // Changes that carry no picture (text) still count as changes.
+    if (!picture.isNull() && samePicture(picture, m_last)) {
+        ++m_repeats;
+        return;
+    }
+    m_pending = std::move(picture);
+    emit changed();
+    // Nobody took it (no capture running): it is not kept for later.
+    m_pending = QImage();
+}
+
+void SessionClipboard::onPrimaryChanged()
+{
+    if (!m_watching) {
+        emit changed();
+        return;
+    }
+    announce(m_primary->takePicture());
+}
+
+void SessionClipboard::onFeedPresent(const QByteArray& bytes, const QString& mime)
+{
+    // What was there when standby began is never a capture, also when a
+    // bridge announces it again later. A capture taken meanwhile wins.
+    if (m_watching && m_last.isNull() && !bytes.isEmpty())
+        m_last = decode(bytes, mime);
+}
+
+void SessionClipboard::onFeedOffered(const QByteArray& bytes, const QString& mime)
+{
+    if (!m_watching)
+        return;
+    QImage p = decode(bytes, mime);
+    if (p.isNull())
+        return;
+    announce(std::move(p));
+}
+
+void SessionClipboard::onFeedUnavailable(WatchGap reason)
+{
+    if (m_gapReported)
+        return;
+    m_gapReported = true;
+    emit watchGap(int(reason));
+}
+
+QImage SessionClipboard::decode(const QByteArray& bytes, const QString& mime) const
+{
+    if (m_decoder) {
+        QImage fast = m_decoder(bytes, mime);
+        if (!fast.isNull())
+            return fast;
+    }
+    QByteArray copy = bytes;
+    QBuffer buf(&copy);
+    buf.open(QIODevice::ReadOnly);
+    QImageReader reader(&buf);
+    reader.setDecideFormatFromContent(true);
+    // Screens up to 16384 pixels a side, at four bytes a pixel.
+    reader.setAllocationLimit(1024);
+    QImage img;
+    if (!reader.read(&img))
+        return {};
+    return img;
+}
+
+} // namespace varnel
