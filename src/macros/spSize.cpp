@@ -170,7 +170,7 @@ void spSize::buildControls()
             ApplyPreset(k);
         };
         connect(lsSize[i], &QListWidget::itemClicked, this, choose);
-        connect(lsSize[i], &QListWidget::currentRowChanged, this, choose);
+        connect(lsSize[i], &QListWidget::itemSelectionChanged, this, choose);
         connect(chXY[i], &QCheckBox::clicked, this, [this, k] {
             if (!EventsSuppressed)
                 ApplyPreset(k);
@@ -184,7 +184,7 @@ void spSize::buildControls()
     opSize[0]->setChecked(true);
 
     connect(lsHani, &QListWidget::itemClicked, this, [this] { onListClicked(); });
-    connect(lsHani, &QListWidget::currentRowChanged, this, [this] { onListClicked(); });
+    connect(lsHani, &QListWidget::itemSelectionChanged, this, [this] { onListClicked(); });
 
     auto* bottom = new QHBoxLayout;
     main->addLayout(bottom);

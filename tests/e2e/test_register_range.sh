@@ -18,16 +18,17 @@ sleep 0.5
 paste_picture() { # file
   offer_png "$1"
   sleep 0.5
-  key alt+e
-  # 読込時の画像に戻す, ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ, ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付
-  key Down Down Return
+  key ctrl+v
 }
 
-# The range submenu: the fourth enabled item of the edit menu.
+# The range submenu; with a picture the edit menu opens on its first item,
+# and 範囲 is the fourth that can be chosen.
 open_range_menu() {
   key alt+e
-  key Down Down Down Right
+  menu_key Down Down Down Right
 }
+# Keys inside an open menu: focusing the main window would close it.
+menu_key() { xdotool key --delay 80 "$@"; sleep 0.3; }
 
 convert -size 800x600 xc:"rgb(90,140,200)" "$E2E_TMP/big.png"
 paste_picture "$E2E_TMP/big.png"
@@ -42,7 +43,7 @@ sleep 0.3
 
 # 範囲の登録: the first item below the (hidden) registered ranges.
 open_range_menu
-key Return
+menu_key Return
 wait_for "xdotool search --onlyvisible --name '選択･切取ｻｲｽﾞの登録'" 10 || fail "the size dialog did not open"
 DLG=$(xdotool search --onlyvisible --name '選択･切取ｻｲｽﾞの登録' | head -1)
 # The name box has the focus with its text selected; ←追加 comes just before it.
@@ -57,7 +58,7 @@ wait_for "! xdotool search --onlyvisible --name '選択･切取ｻｲｽﾞの�
 convert -size 60x40 xc:"rgb(250,200,30)" "$E2E_TMP/small.png"
 paste_picture "$E2E_TMP/small.png"
 open_range_menu
-key Return
+menu_key Return
 key ctrl+c
 sleep 0.5
 xclip -selection clipboard -t image/png -o >"$E2E_TMP/copied.png" 2>/dev/null || fail "nothing copied"

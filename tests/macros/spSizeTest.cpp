@@ -304,3 +304,21 @@ TEST_F(SizeDialogTest, CalculatorStartsOrTellsThereIsNone)
     QTest::mouseClick(d->ssCom, Qt::LeftButton);
     EXPECT_EQ(messages, QStringList{spSize::messageNoCalculator()});
 }
+
+TEST_F(SizeDialogTest, PresetsAnswerTheKeyboardButFocusAloneChoosesNothing)
+{
+    open("", 640, 480);
+    d->lsSize[1]->setFocus(Qt::TabFocusReason);
+    QTest::qWait(10);
+    EXPECT_TRUE(d->opSize[0]->isChecked());
+    EXPECT_EQ(d->txCap->text(), "Temporary");
+    QTest::keyClick(d->lsSize[1], Qt::Key_Down);
+    const int row = selectedRow(d->lsSize[1]);
+    ASSERT_TRUE(row == 0 || row == 1) << row;
+    EXPECT_TRUE(d->opSize[1]->isChecked());
+    EXPECT_EQ(d->txCap->text(), row == 0 ? "A4 100%" : "B5 100%");
+    EXPECT_EQ(d->lbCap->text(), row == 0 ? "21 x 29.7 cm" : "18.2 x 25.7 cm");
+    QTest::keyClick(d->lsSize[1], Qt::Key_Down);
+    EXPECT_EQ(selectedRow(d->lsSize[1]), row + 1);
+    EXPECT_EQ(d->txCap->text(), row == 0 ? "B5 100%" : "A5 100%");
+}
