@@ -211,18 +211,19 @@ void spSize::Act(QString& sHani, int nWd, int nHi)
 void spSize::begin(const QString& sHani, int nWd, int nHi)
 {
     EventsSuppressed = true;
-    adjustSize();
-    if (QWidget* owner = parentWidget()) {
-        const QRect m = owner->frameGeometry();
-        move(m.left() + (m.width() - frameGeometry().width()) / 2,
-             m.top() + (m.height() - frameGeometry().height()) / 2);
-    }
     txSizeX[0]->setText(QString::number(nWd));
     txSizeY[0]->setText(QString::number(nHi));
     txCap->setText(QStringLiteral("Temporary"));
     WorkList = RangeList::withTemporary(sHani, nWd, nHi);
     FillRangeList(true);
     FillPresetLists();
+    // Centred over the main window once the lists know their size.
+    adjustSize();
+    if (QWidget* owner = parentWidget()) {
+        const QRect m = owner->frameGeometry();
+        move(m.left() + (m.width() - frameGeometry().width()) / 2,
+             m.top() + (m.height() - frameGeometry().height()) / 2);
+    }
     // A busy pointer left by the caller would stay over a dialog that waits
     // for the user.
     while (QApplication::overrideCursor())
@@ -254,6 +255,8 @@ void spSize::FillPresetLists()
     for (QListWidget* l : lsSize) {
         l->setCurrentRow(-1);
         l->clearSelection();
+        // Tall enough for the rows and no more.
+        l->setFixedHeight(l->sizeHintForRow(0) * l->count() + 2 * l->frameWidth() + 4);
     }
     EventsSuppressed = was;
 }

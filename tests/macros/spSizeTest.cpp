@@ -89,7 +89,9 @@ protected:
 
 TEST_F(SizeDialogTest, FirstOpeningShowsTheCurrentRangeAsTemporary)
 {
+    QApplication::setOverrideCursor(Qt::BusyCursor); // a command's busy pointer
     open("", 640, 480);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(d->windowTitle(), "選択･切取ｻｲｽﾞの登録");
     EXPECT_EQ(lines(d->lsHani), QStringList{"Temporary(640*480 px)"});
     EXPECT_EQ(selectedRow(d->lsHani), 0);
