@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A range dragged on a picture is registered under a new name in the size
 # dialog; the range menu then offers it, and choosing it on a smaller picture
-# gives a range clipped to that picture (seen in what Ctrl+C copies). The
-# exit keeps the list.
+# gives a range from pixel 1 to that picture's edges (seen in what Ctrl+C
+# copies). The exit keeps the list.
 BIN=$1
 source "$(dirname "$0")/lib.sh"
 start_x
@@ -64,7 +64,7 @@ sleep 0.5
 xclip -selection clipboard -t image/png -o >"$E2E_TMP/copied.png" 2>/dev/null || fail "nothing copied"
 size=$(identify -format '%wx%h' "$E2E_TMP/copied.png")
 # The range starts at pixel 1 and ends at the picture's edge.
-[ "$size" = 59x39 ] || fail "copied $size, not the range clipped to the 60x40 picture"
+[ "$size" = 59x39 ] || fail "copied $size, not the range from pixel 1 to the edges of the 60x40 picture"
 
 key alt+f x
 wait_for "! kill -0 $APP_PID" 10 || fail "program did not end through the exit item"
