@@ -137,6 +137,11 @@ public:
 
     // --- registered ranges (fmMain_ranges.cpp) ---
     void RegisterRange();
+    // Takes a list into use (its valid entries) and rebuilds the range items.
+    void SetRangeList(const QString& list);
+    // Sets the range to registered range index; false when it has no size.
+    bool SelectUserRange(int index);
+    void GetUserRangeSize(int index, float& width, float& height);
 
     // --- files (fmMain_files.cpp) ---
     // The executables of the sibling picture tools found during this run.

@@ -54,7 +54,7 @@ void fmMain::LoadSettings()
     DisplayMode = v.displayMode;
     AfterCaptureAction = v.afterCaptureAction;
     CaptureColourIndex = v.captureColourIndex;
-    RangeList = v.rangeList;
+    SetRangeList(v.rangeList);
     bMpnt = v.bMpnt;
     StandbyOnMinimise = v.standbyOnMinimise;
     StorageFolder = v.storageFolder;

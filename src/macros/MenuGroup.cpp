@@ -103,4 +103,12 @@ int MenuGroup::findByPrefix(const QString& prefix) const
     return -1;
 }
 
+void MenuGroup::removeFrom(int index)
+{
+    if (index < 0 || index >= size())
+        return;
+    m_items.resize(size_t(index));
+    emit layoutChanged();
+}
+
 } // namespace varnel

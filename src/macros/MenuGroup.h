@@ -71,6 +71,9 @@ public:
     // prefix (exact comparison); -1 when none. Hidden and disabled items count.
     int findByPrefix(const QString& prefix) const;
 
+    // Removes the items from index on (lists built at run time shrink).
+    void removeFrom(int index);
+
 signals:
     void itemChanged(int index);
     void layoutChanged();

@@ -1,4 +1,5 @@
 #pragma once
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -18,8 +19,11 @@ public:
     // Special folders by their classic numbers: 5 documents, 9 send-to,
     // 26 per-user application data. Empty when the desktop knows none.
     virtual QString specialFolder(int csidl) = 0;
-    // The screen less its panels, in pixels.
-    virtual QRect desktopWorkArea() = 0;
+    // The screen that holds point (global coordinates) less the desktop's
+    // panels, in device pixels.
+    virtual QRect desktopWorkArea(const QPoint& onScreenAt) = 0;
+    // Starts the desktop's calculator as a process of its own; false when
+    // none is installed or it would not start.
     virtual bool startCalculator() = 0;
 };
 

@@ -73,8 +73,8 @@ public:
         return startSucceeds;
     }
     QString specialFolder(int csidl) override { return folders.value(csidl); }
-    QRect desktopWorkArea() override { return workArea; }
-    bool startCalculator() override { ++calculatorStarts; return true; }
+    QRect desktopWorkArea(const QPoint& at) override { workAreaAsked = at; return workArea; }
+    bool startCalculator() override { ++calculatorStarts; return calculatorInstalled; }
 
     QStringList opened, explored, started;
     QStringList startedPrograms;
@@ -84,6 +84,8 @@ public:
     QMap<int, QString> folders;
     QRect workArea{0, 0, 1920, 1040};
     int calculatorStarts = 0;
+    bool calculatorInstalled = true;
+    QPoint workAreaAsked;
 };
 
 class FakeFamilyStore : public FamilyStore {

@@ -8,6 +8,10 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 namespace varnel {
 
@@ -56,20 +60,90 @@ QString DesktopShell::specialFolder(int csidl)
     return p;
 }
 
-QRect DesktopShell::desktopWorkArea()
+namespace {
+
+Display* x11Display()
 {
-    QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->availableGeometry() : QRect();
+    if (auto* x = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
+        return x->display();
+    return nullptr;
+}
+
+// A CARDINAL list property of the root window; empty when it is not set.
+std::vector<long> rootCardinals(Display* dpy, const char* name)
+{
+    std::vector<long> out;
+    const Atom prop = XInternAtom(dpy, name, True);
+    if (prop == None)
+        return out;
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), prop, 0, 4096, False, XA_CARDINAL, &type, &format,
+                           &n, &after, &data) == Success && data) {
+        // Xlib hands 32-bit items out as longs.
+        if (type == XA_CARDINAL && format == 32) {
+            const long* v = reinterpret_cast<const long*>(data);
+            out.assign(v, v + n);
+        }
+        XFree(data);
+    }
+    return out;
+}
+
+} // namespace
+
+QRect DesktopShell::workAreaOnScreen(const std::vector<long>& workAreas, long desktop, const QRect& screen)
+{
+    if (desktop < 0 || workAreas.size() < size_t(desktop + 1) * 4)
+        desktop = 0;
+    if (workAreas.size() < size_t(desktop + 1) * 4)
+        return {};
+    const size_t i = size_t(desktop) * 4;
+    const QRect area(int(workAreas[i]), int(workAreas[i + 1]), int(workAreas[i + 2]), int(workAreas[i + 3]));
+    // One rectangle spans all monitors; the screen's share of it is what
+    // the panels leave on that screen.
+    return area.intersected(screen);
+}
+
+QRect DesktopShell::desktopWorkArea(const QPoint& onScreenAt)
+{
+    QScreen* s = QGuiApplication::screenAt(onScreenAt);
+    if (!s)
+        s = QGuiApplication::primaryScreen();
+    if (!s)
+        return {};
+    const qreal dpr = s->devicePixelRatio();
+    auto toDevice = [dpr](const QRect& r) {
+        return QRect(QPoint(qRound(r.x() * dpr), qRound(r.y() * dpr)),
+                     QSize(qRound(r.width() * dpr), qRound(r.height() * dpr)));
+    };
+    if (Display* dpy = x11Display()) {
+        const std::vector<long> current = rootCardinals(dpy, "_NET_CURRENT_DESKTOP");
+        const QRect area = workAreaOnScreen(rootCardinals(dpy, "_NET_WORKAREA"),
+                                            current.empty() ? 0 : current.front(), toDevice(s->geometry()));
+        if (!area.isEmpty())
+            return area;
+    }
+    return toDevice(s->availableGeometry());
+}
+
+QString DesktopShell::calculatorProgram()
+{
+    for (const char* calc : {"gnome-calculator", "kcalc", "qalculate-gtk", "galculator", "xcalc"}) {
+        const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(calc));
+        if (!exe.isEmpty())
+            return exe;
+    }
+    return {};
 }
 
 bool DesktopShell::startCalculator()
 {
-    for (const char* calc : {"gnome-calculator", "kcalc", "galculator", "xcalc"}) {
-        const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(calc));
-        if (!exe.isEmpty())
-            return QProcess::startDetached(exe, {});
-    }
-    return false;
+    // Started by its path with no arguments: no shell reads anything.
+    const QString exe = calculatorProgram();
+    return !exe.isEmpty() && QProcess::startDetached(exe, {});
 }
 
 } // namespace varnel
