@@ -2,6 +2,7 @@
 #include "fmMain.h"
 
 #include "editing/ColourDepth.h"
+#include "editing/DrawingOverlay.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 
@@ -13,6 +14,8 @@ void fmMain::onEditMenu(int i)
         CopyToClipboard();
     else if (i == 3)
         TakeClipboardPicture(PointerImage());
+    else if (i == 12)
+        ShowDrawToolBar();
     else if (i != 0 && i != 6 && i != 12 && i != 13)
         return;
     if (MacroRecording)
@@ -79,7 +82,23 @@ bool fmMain::GetRange(int& left, int& right, int& top, int& bottom)
     right = ikImg->selRight();
     top = ikImg->selTop();
     bottom = ikImg->selBottom();
-    return left > 0 || right > 0 || top > 0 || bottom > 0;
+    if (left > 0 || right > 0 || top > 0 || bottom > 0)
+        return true;
+    if (!ToolBarShown)
+        return false;
+    // A box just drawn with the tool bar is the range; it is used up here
+    // and so never becomes pixels.
+    const QPolygon box = ikImg->overlay()->drawing().currentRectangle();
+    if (box.size() != 4)
+        return false;
+    left = box[0].x();
+    right = box[2].x();
+    top = box[0].y();
+    bottom = box[2].y();
+    DrawingOverlay* ov = ikImg->overlay();
+    ov->drawing().removeAt(ov->drawing().current());
+    ov->update();
+    return true;
 }
 
 void fmMain::ClearRange()
