@@ -1,9 +1,11 @@
 #include "DrawingOverlay.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "PictureSurface.h"
 
@@ -146,6 +148,13 @@ void DrawingOverlay::mouseReleaseEvent(QMouseEvent* e)
             p = QPointF(std::round(p.x()), std::round(p.y()));
     }
     add(std::move(s));
+}
+
+void DrawingOverlay::wheelEvent(QWheelEvent* e)
+{
+    // Scrolling and Ctrl + wheel zoom belong to the surface; the overlay
+    // lies exactly over its viewport, so positions carry over as they are.
+    QCoreApplication::sendEvent(m_surface->viewport(), e);
 }
 
 void DrawingOverlay::startText(const QPointF& at)

@@ -123,6 +123,22 @@ TEST_F(ViewDrawingTest, CtrlWheelStepsThroughTheZoomList)
     EXPECT_DOUBLE_EQ(w->surface()->zoom(), 5.0);
 }
 
+TEST_F(ViewDrawingTest, CtrlWheelZoomsAlsoWhileDrawing)
+{
+    paste(white());
+    openToolBar(DrawnShape::Rectangle);
+    const QPointF at(30, 30);
+    QWheelEvent e(at, overlay()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                  Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(overlay(), &e);
+    EXPECT_EQ(w->zoomList()->currentText(), "125%");
+    // The shapes follow the zoom: a box drawn now lands on the same pixels.
+    drag({25, 25}, {125, 75}); // 20,20 .. 100,60 in the picture
+    int l, r, t, b;
+    ASSERT_TRUE(w->GetRange(l, r, t, b));
+    EXPECT_EQ(QRect(QPoint(l, t), QPoint(r, b)), QRect(QPoint(20, 20), QPoint(100, 60)));
+}
+
 TEST_F(ViewDrawingTest, CtrlPlusAndMinusKeysStepTheZoom)
 {
     paste(white());
