@@ -250,6 +250,9 @@ TEST_F(StampTest, DoubleClickCyclesStampsAtOneWholeSize)
     EXPECT_EQ(shown.pixel(shown.width() / 2, shown.height() / 2), qRgb(0, 0, 255));
     EXPECT_EQ(overlay()->stamp().pixel(16, 16), qRgb(0, 0, 255));
     EXPECT_EQ(qAlpha(overlay()->stamp().pixel(1, 1)), 0); // white shows through
+    // Whatever size the panel has when the stamp is loaded (before the first
+    // layout it has another), the picture keeps its one size.
+    w->stampPanel()->resize(100, 30);
     doubleClickPanel();
     EXPECT_EQ(w->StampIndex, 0);
     EXPECT_EQ(overlay()->stamp().pixel(16, 16), qRgb(255, 0, 0));
