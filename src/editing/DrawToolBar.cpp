@@ -119,6 +119,24 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     grid->setRowStretch(row, 1);
     showColour();
     setFixedWidth(61);
+    // A window of its own: it would stay on the screen while the main
+    // window stands by, unless it follows it.
+    if (owner)
+        owner->installEventFilter(this);
+}
+
+bool DrawToolBar::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == parent()) {
+        if (e->type() == QEvent::Hide && isVisible()) {
+            m_hiddenWithOwner = true;
+            hide();
+        } else if (e->type() == QEvent::Show && m_hiddenWithOwner) {
+            m_hiddenWithOwner = false;
+            show();
+        }
+    }
+    return QWidget::eventFilter(o, e);
 }
 
 DrawToolBar::Placement DrawToolBar::placeBeside(const QRect& mainFrame, bool maximised)

@@ -60,6 +60,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void showColour();
@@ -73,6 +74,7 @@ private:
     QButtonGroup* m_group = nullptr;
     QToolButton* m_colourButton = nullptr;
     QSpinBox* m_width = nullptr;
+    bool m_hiddenWithOwner = false;
 };
 
 } // namespace varnel

@@ -294,6 +294,20 @@ TEST_F(ViewDrawingTest, ToolBarOpensBesideTheWindowOnlyWithAPicture)
     EXPECT_TRUE(overlay()->inputEnabled());
 }
 
+TEST_F(ViewDrawingTest, ToolBarStandsByWithTheWindowAndComesBackWithIt)
+{
+    paste(white());
+    openToolBar(DrawnShape::Rectangle);
+    drag({10, 10}, {50, 40});
+    w->SetFormShown(false);
+    EXPECT_FALSE(w->drawToolBar()->isVisible());
+    EXPECT_TRUE(w->ToolBarShown);
+    EXPECT_EQ(overlay()->drawing().count(), 1); // hiding is no close: nothing merged
+    w->SetFormShown(true);
+    EXPECT_TRUE(w->drawToolBar()->isVisible());
+    EXPECT_TRUE(w->ToolBarShown);
+}
+
 TEST_F(ViewDrawingTest, EachShapeBecomesPixelsWhenTheToolBarCloses)
 {
     paste(white());
