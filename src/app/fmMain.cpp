@@ -160,6 +160,7 @@ void fmMain::buildControls()
     ikImg = new PictureSurface(m_client);
     connect(ikImg, &PictureSurface::rightClicked, this,
             [this](const QPoint& p) { if (QMenu* m = menuOf(QStringLiteral("mnEdt"))) m->popup(p); });
+    buildDrawing();
 }
 
 void fmMain::LayoutWindow()

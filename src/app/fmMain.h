@@ -25,6 +25,7 @@ namespace varnel {
 class ClipboardWatcher;
 class MenuBinder;
 class MenuGroup;
+class DrawToolBar;
 class PictureSurface;
 class sbMcr;
 struct SettingsValues;
@@ -132,8 +133,16 @@ public:
     void StitchAcrossRange(int direction);
     void RotatePicture(const QString& caption);
 
-    // --- drawing (fmMain_drawing.cpp) ---
+    // --- drawing (fmMain_drawing.cpp) and view (fmMain_view.cpp) ---
     void ShowDrawToolBar();
+    // Shapes drawn on the overlay become pixels of the picture (one undo
+    // step); false when there were none. Reading the picture through the
+    // surface does the same, so every command sees them.
+    bool MergeDrawing();
+    DrawToolBar* drawToolBar() const { return m_drawBar; }
+    // One step through the zoom list (+1 larger, -1 smaller).
+    void StepZoom(int step);
+    QLabel* stampPanel() const { return pnBmp; }
 
     // --- registered ranges (fmMain_ranges.cpp) ---
     void RegisterRange();
@@ -241,6 +250,10 @@ private:
     void onToolButton(int index);
     void onDisplayMenu(int index);
     void onZoomChosen();
+    // drawing and view wiring (fmMain_drawing.cpp)
+    void buildDrawing();
+    void onDrawToolBarClosed();
+    DrawToolBar* m_drawBar = nullptr;
     // the rest
     void onMenuBarOpened(int index);
     void onAfterCaptureMenu(int index);

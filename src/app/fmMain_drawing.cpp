@@ -1,9 +1,98 @@
-// Drawing on the picture: the overlay and its floating tool bar.
+// Drawing on the picture: the overlay and its floating tool bar, and the
+// keys and wheel that step the zoom.
 #include "fmMain.h"
 
+#include <QKeySequence>
+#include <QShortcut>
+
+#include "editing/DrawToolBar.h"
+#include "editing/DrawingOverlay.h"
+#include "editing/PictureSurface.h"
 
 namespace varnel {
 
-void fmMain::ShowDrawToolBar() {}
+void fmMain::buildDrawing()
+{
+    // A merge is an edit like any other: the picture before it is kept.
+    ikImg->setBeforeMerge([this] { BeginEdit(); });
+    connect(ikImg, &PictureSurface::drawingMerged, this, [this] { UpdateColourDepth(0); });
+    DrawingOverlay* ov = ikImg->overlay();
+    // A drawn shape is a change of the picture, even before it is merged.
+    connect(ov, &DrawingOverlay::shapeAdded, this, [this] {
+        if (PictureState != 0)
+            SetPictureState(2);
+    });
+
+    m_drawBar = new DrawToolBar(this);
+    m_drawBar->hide();
+    connect(m_drawBar, &DrawToolBar::toolChanged, ov, &DrawingOverlay::setTool);
+    connect(m_drawBar, &DrawToolBar::colourChanged, ov, &DrawingOverlay::setColour);
+    connect(m_drawBar, &DrawToolBar::lineWidthChanged, ov, &DrawingOverlay::setLineWidth);
+    connect(m_drawBar, &DrawToolBar::closed, this, [this] { onDrawToolBarClosed(); });
+    ov->setColour(m_drawBar->colour());
+    ov->setLineWidth(m_drawBar->lineWidth());
+
+    connect(ikImg, &PictureSurface::zoomStepRequested, this, [this](int s) { StepZoom(s); });
+    // The platform's zoom keys, and Ctrl with the "+" key unshifted; a
+    // sequence taken twice would make both shortcuts ambiguous.
+    QList<QKeySequence> larger = QKeySequence::keyBindings(QKeySequence::ZoomIn);
+    if (!larger.contains(QKeySequence(Qt::CTRL | Qt::Key_Equal)))
+        larger << QKeySequence(Qt::CTRL | Qt::Key_Equal);
+    const QList<QKeySequence> smaller = QKeySequence::keyBindings(QKeySequence::ZoomOut);
+    for (int step : {1, -1})
+        for (const QKeySequence& keys : step > 0 ? larger : smaller) {
+            auto* sc = new QShortcut(keys, this);
+            connect(sc, &QShortcut::activated, this, [this, step] { StepZoom(step); });
+        }
+}
+
+void fmMain::ShowDrawToolBar()
+{
+    if (!ikImg->hasPicture() || !m_drawBar)
+        return;
+    const DrawToolBar::Placement pl =
+        DrawToolBar::placeBeside(frameGeometry(), isMaximized());
+    if (pl.restore)
+        showNormal();
+    if (pl.shift > 0) {
+        const QRect g = geometry();
+        setGeometry(g.x() + pl.shift, g.y(), std::max(100, g.width() - pl.shift), g.height());
+    }
+    DrawingOverlay* ov = ikImg->overlay();
+    // The stamp panel may be hidden (no settings stored yet); the stamp
+    // tool still gets the current stamp.
+    if (ov->stamp().isNull() && !StampList.value(StampIndex).isEmpty())
+        applyStamp();
+    ikImg->setOverlayVisible(true);
+    ov->setInputEnabled(true);
+    ov->setTool(m_drawBar->tool());
+    m_drawBar->setSettings(50, 0, Qt::white);
+    ov->setClickSize(m_drawBar->clickSize());
+    ov->setFilled(m_drawBar->filled());
+    m_drawBar->move(pl.bar);
+    m_drawBar->show();
+    m_drawBar->raise();
+    ToolBarShown = true;
+}
+
+bool fmMain::MergeDrawing()
+{
+    if (!ikImg->mergeDrawing())
+        return false;
+    ShowPicture();
+    SetPictureState(2);
+    return true;
+}
+
+void fmMain::onDrawToolBarClosed()
+{
+    // Closing the bar keeps what was drawn: the shapes become pixels, and
+    // undo takes them back as one step.
+    MergeDrawing();
+    ToolBarShown = false;
+    ikImg->overlay()->setInputEnabled(false);
+    ikImg->setOverlayVisible(false);
+    ikImg->setBusy(false); // the selection pointer again
+}
 
 } // namespace varnel

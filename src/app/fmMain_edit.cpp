@@ -4,6 +4,7 @@
 #include <QPolygon>
 
 #include "editing/ColourDepth.h"
+#include "editing/DrawingOverlay.h"
 #include "editing/EditGeometry.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
@@ -153,7 +154,23 @@ bool fmMain::GetRange(int& left, int& right, int& top, int& bottom)
     right = ikImg->selRight();
     top = ikImg->selTop();
     bottom = ikImg->selBottom();
-    return left > 0 || right > 0 || top > 0 || bottom > 0;
+    if (left > 0 || right > 0 || top > 0 || bottom > 0)
+        return true;
+    if (!ToolBarShown)
+        return false;
+    // A box just drawn with the tool bar is the range; it is used up here
+    // and so never becomes pixels.
+    const QPolygon box = ikImg->overlay()->drawing().currentRectangle();
+    if (box.size() != 4)
+        return false;
+    left = box[0].x();
+    right = box[2].x();
+    top = box[0].y();
+    bottom = box[2].y();
+    DrawingOverlay* ov = ikImg->overlay();
+    ov->drawing().removeAt(ov->drawing().current());
+    ov->update();
+    return true;
 }
 
 void fmMain::ClearRange()

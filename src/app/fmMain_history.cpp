@@ -27,6 +27,9 @@ void fmMain::UndoEdit()
 {
     if (!ikImg->hasPicture())
         return;
+    // Shapes still on the overlay become a step of their own first, so that
+    // undo takes them back before anything else.
+    MergeDrawing();
     if (auto s = m_history.undo({ikImg->picture(), ColourDepthCode}))
         restoreSnapshot(std::move(*s));
 }
@@ -35,6 +38,7 @@ void fmMain::RedoEdit()
 {
     if (!ikImg->hasPicture())
         return;
+    MergeDrawing();
     if (auto s = m_history.redo({ikImg->picture(), ColourDepthCode}))
         restoreSnapshot(std::move(*s));
 }

@@ -8,6 +8,11 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "editing/DrawToolBar.h"
+#include "editing/Drawing.h"
+#include "editing/DrawingOverlay.h"
+#include "editing/PictureSurface.h"
+#include "editing/StampPreview.h"
 #include "macros/MenuGroup.h"
 #include "settings/AppSettings.h"
 #include "settings/Twips.h"
@@ -92,10 +97,15 @@ void fmMain::LoadSettings()
 
 void fmMain::applyStamp()
 {
-    const QString name = StampList.value(StampIndex);
-    const QPixmap pm(m_env.apDataFolder + name);
-    pnBmp->setPixmap(pm.scaled(pnBmp->size().expandedTo(QSize(16, 16)), Qt::KeepAspectRatio,
-                               Qt::SmoothTransformation));
+    const QString path = m_env.apDataFolder + StampList.value(StampIndex);
+    // The panel's inner square in the tool strip, whatever size the panel
+    // has at this moment (it is laid out after the first load).
+    const int box = twipsToPx(340) - 2 - 2 * pnBmp->frameWidth();
+    pnBmp->setAlignment(Qt::AlignCenter);
+    pnBmp->setScaledContents(false);
+    pnBmp->setPixmap(QPixmap::fromImage(StampPreview::fit(QImage(path), box)));
+    if (m_drawBar)
+        ikImg->overlay()->setStamp(Drawing::stampFromFile(path, m_drawBar->seeThrough().rgb()));
     pnBmp->setToolTip(QStringLiteral("ｽﾀﾝﾌﾟの画像を変更する場合は､ここをﾀﾞﾌﾞﾙｸﾘｯｸして下さい"));
 }
 

@@ -7,6 +7,7 @@
 
 #include "editing/ColourDepth.h"
 #include "editing/PictureSurface.h"
+#include "editing/ZoomSteps.h"
 #include "macros/MenuGroup.h"
 
 namespace varnel {
@@ -31,12 +32,29 @@ void fmMain::onZoomChosen()
 {
     if (SuppressEvents)
         return;
-    QString t = cbZoom->currentText().trimmed();
-    t.remove(QLatin1Char('%'));
-    const int n = t.toInt();
-    if (n <= 0)
+    const double f = ZoomSteps::factorOf(cbZoom->currentText());
+    if (f <= 0)
         return;
-    ikImg->setZoom(n / 100.0);
+    ikImg->setZoom(f);
+    ikImg->showPicture(3);
+}
+
+void fmMain::StepZoom(int step)
+{
+    const int current = DisplayMode == 3 ? cbZoom->currentIndex() : -1;
+    const int next = ZoomSteps::step(current, ikImg->displayScale(), step);
+    if (next < 0 || next >= cbZoom->count())
+        return;
+    // Zooming from the scaled view leaves it, as unticking the box would.
+    SuppressEvents = true;
+    if (DisplayMode != 3) {
+        DisplayMode = 3;
+        chDsp[0]->setChecked(false);
+        cbZoom->setEnabled(true);
+    }
+    cbZoom->setCurrentIndex(next);
+    SuppressEvents = false;
+    ikImg->setZoom(ZoomSteps::factorOf(cbZoom->itemText(next)));
     ikImg->showPicture(3);
 }
 

@@ -1,8 +1,11 @@
 #include "PictureSurface.h"
 
+#include "DrawingOverlay.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace varnel {
 
@@ -12,6 +15,7 @@ PictureSurface::PictureSurface(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setBackgroundRole(QPalette::Dark);
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::CrossCursor);
+    m_overlay = new DrawingOverlay(this);
 }
 
 bool PictureSurface::showPicture(int displayMode)
@@ -215,6 +219,69 @@ void PictureSurface::mouseReleaseEvent(QMouseEvent* e)
         m_dragging = false;
         viewport()->update(); // the size label goes
     }
+}
+
+// --- drawing overlay ---
+
+Picture& PictureSurface::picture()
+{
+    if (!m_merging && m_overlay->hasShapes())
+        mergeDrawing();
+    return m_picture;
+}
+
+bool PictureSurface::mergeDrawing()
+{
+    if (m_merging)
+        return false;
+    m_overlay->commitText();
+    if (m_overlay->drawing().isEmpty() || !m_picture.hasPicture())
+        return false;
+    m_merging = true;
+    if (m_beforeMerge)
+        m_beforeMerge();
+    const bool ok = m_overlay->drawing().mergeInto(m_picture);
+    m_merging = false;
+    m_overlay->update();
+    viewport()->update();
+    if (ok)
+        emit drawingMerged();
+    return ok;
+}
+
+bool PictureSurface::overlayVisible() const
+{
+    return m_overlay->isVisibleTo(viewport());
+}
+
+void PictureSurface::setOverlayVisible(bool on)
+{
+    m_overlay->setGeometry(viewport()->rect());
+    m_overlay->setVisible(on);
+    viewport()->update();
+}
+
+QTransform PictureSurface::pictureToViewport() const
+{
+    const QRect r = pictureRectOnViewport();
+    const double s = displayScale();
+    return QTransform(s, 0, 0, s, r.x(), r.y());
+}
+
+void PictureSurface::wheelEvent(QWheelEvent* e)
+{
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(e);
+        return;
+    }
+    // One step per notch; fine-grained wheels add up to a notch first.
+    m_wheelAngle += e->angleDelta().y();
+    while (std::abs(m_wheelAngle) >= 120) {
+        const int step = m_wheelAngle > 0 ? 1 : -1;
+        m_wheelAngle -= step * 120;
+        emit zoomStepRequested(step);
+    }
+    e->accept();
 }
 
 } // namespace varnel

@@ -1,6 +1,8 @@
 #pragma once
 #include <QAbstractScrollArea>
 #include <QPixmap>
+#include <QTransform>
+#include <functional>
 
 #include "engine/Picture.h"
 
@@ -9,12 +11,16 @@ namespace varnel {
 // The picture surface: holds a Picture and shows it scaled to the surface
 // (mode 1), at a zoom factor (mode 3) or not at all (mode 0), with the
 // selection rectangle the user drags over it.
+class DrawingOverlay;
+
 class PictureSurface : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit PictureSurface(QWidget* parent = nullptr);
 
-    Picture& picture() { return m_picture; }
+    // Shapes still on the drawing overlay become pixels first: whoever
+    // reads or changes the picture gets what the user sees.
+    Picture& picture();
     const Picture& picture() const { return m_picture; }
     bool hasPicture() const { return m_picture.hasPicture(); }
 
@@ -35,8 +41,17 @@ public:
     void setSelection(int left, int top, int right, int bottom);
     void clearSelection() { setSelection(0, 0, 0, 0); }
 
-    bool overlayVisible() const { return m_overlayVisible; }
-    void setOverlayVisible(bool on) { m_overlayVisible = on; viewport()->update(); }
+    bool overlayVisible() const;
+    void setOverlayVisible(bool on);
+
+    // --- drawing overlay ---
+    DrawingOverlay* overlay() const { return m_overlay; }
+    // Paints the overlay's shapes into the picture; false when there were none.
+    bool mergeDrawing();
+    // Runs just before shapes become pixels (to keep the picture for undo).
+    void setBeforeMerge(std::function<void()> f) { m_beforeMerge = std::move(f); }
+    // Picture pixels to viewport coordinates in the current display.
+    QTransform pictureToViewport() const;
 
     void setBusy(bool on);
 
@@ -48,6 +63,10 @@ public:
     QString dragSizeText() const;
 
 signals:
+    // Shapes of the overlay became pixels (the depth may have changed).
+    void drawingMerged();
+    // Ctrl + wheel: +1 a step larger, -1 smaller.
+    void zoomStepRequested(int step);
     void rightClicked(const QPoint& globalPos);
     void selectionChanged();
 
@@ -58,6 +77,7 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent*) override;
 
 private:
     void updateScrollBars();
@@ -74,8 +94,11 @@ private:
     QRect m_sel{0, 0, 0, 0};
     bool m_dragging = false;
     QPoint m_dragStart;
-    bool m_overlayVisible = false;
     QPoint m_dragPointer; // viewport position of the pointer while dragging
+    DrawingOverlay* m_overlay = nullptr;
+    std::function<void()> m_beforeMerge;
+    bool m_merging = false;
+    int m_wheelAngle = 0;
 };
 
 } // namespace varnel
