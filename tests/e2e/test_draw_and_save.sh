@@ -50,13 +50,12 @@ if [ "$PW" -le 205 ] && [ "$PH" -le 155 ]; then
   TRIMMED=1
   echo "trimmed to ${PW}x${PH} on screen"
 else
-  TRIMMED=0
-  echo "SKIP: trimming (Ctrl+T) is not on this branch; drawing goes on on the whole picture"
-  # The dragged range would otherwise stay on screen; it takes no part below.
+  fail "Ctrl+T did not trim to the dragged range (${PW}x${PH} on screen)"
 fi
 
-# The tool bar, from the edit menu: its last item but one.
-key alt+e Up Up Return
+# The tool bar, from the edit menu: above "画像枠を追加", "元に戻す" (enabled
+# after the trim) and the disabled "やり直し".
+key alt+e Up Up Up Return
 wait_for "xdotool search --onlyvisible --name '^ToolBar\$'" 5 || fail "the tool bar did not open"
 TB=$(xdotool search --onlyvisible --name '^ToolBar$' | head -1)
 read -r PX PY PW PH < <(picture_on_screen)
