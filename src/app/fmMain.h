@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "AppEnvironment.h"
+#include "WorkFolderList.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
 #include "settings/yIni.h"
@@ -15,6 +16,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QThread;
 class QTimer;
 class QToolButton;
 
@@ -63,10 +65,8 @@ public:
     QString MacroText;
     bool MacroRecording = false;
     QString MacroBuffer;
-    struct {
-        QDateTime modified;
-        int count = -1;
-    } FolderWatch;
+    // The listed folder as last seen (one stat's worth, see WorkFolderList).
+    WorkFolderList::Stamp FolderWatch;
 
     // --- window life, standby ---
     void SetFormShown(bool shown);
@@ -129,6 +129,13 @@ public:
     // The picture that capture standby puts in the notification area.
     static QIcon programIcon();
 
+    // --- capture reliability: captures that could not be saved ---
+    // Captures lost since the last one that saved; the tray tip counts them.
+    int UnsavedCaptures = 0;
+    // Tells the user at once that the capture meant for name was not saved:
+    // a tray notification in standby, a message box when the window is shown.
+    void ReportUnsavedCapture(const QString& name, int error);
+
 protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -168,6 +175,16 @@ private:
     bool m_closingByUser = false;
     bool m_shutDown = false;
     bool m_overlayWasVisible = false;
+    // capture reliability: clipboard contents already taken (Clipboard::lastKey)
+    quint64 m_lastCaptureKey = 0, m_caughtUpKey = 0, m_captureSkipKey = 0;
+    // work-folder list: listings run on m_listThread; a hidden list is
+    // brought up to date when the window shows again
+    QThread* m_listThread = nullptr;
+    QObject* m_lister = nullptr;
+    bool m_listing = false;
+    bool m_listStale = false;
+    int m_listGeneration = 0;
+    void applyListing(const QString& folder, const QStringList& names);
 
     // controls
     QWidget* m_client = nullptr;

@@ -30,9 +30,10 @@ void CaptureIntake::drawStamp(QImage& picture, const QImage& pointer, const QPoi
 }
 
 bool CaptureIntake::grab(Clipboard& clipboard, Pointer& pointer, const PointerImage& stamp,
-                         Picture& out)
+                         Picture& out, quint64 unlessKey)
 {
-    QImage img = clipboard.takePicture();
+    bool same = false;
+    QImage img = unlessKey ? clipboard.takePictureUnless(unlessKey, &same) : clipboard.takePicture();
     if (img.isNull())
         return false;
     if (stamp.isValid()) {

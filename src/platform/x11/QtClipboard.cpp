@@ -43,16 +43,39 @@ bool QtClipboard::hasPicture() const
 
 QImage QtClipboard::takePicture()
 {
+    bool same = false;
+    return take(0, &same);
+}
+
+QImage QtClipboard::takePictureUnless(quint64 key, bool* same)
+{
+    return take(key, same);
+}
+
+QImage QtClipboard::take(quint64 unless, bool* same)
+{
+    *same = false;
+    m_lastKey = 0;
     const QMimeData* md = m_clipboard->mimeData();
     if (!md)
         return {};
     const QString fmt = chooseFormat(md->formats());
     if (fmt.isEmpty())
         return {};
-    if (fmt == QLatin1String("application/x-qt-image"))
-        return qvariant_cast<QImage>(md->imageData());
+    if (fmt == QLatin1String("application/x-qt-image")) {
+        QImage img = qvariant_cast<QImage>(md->imageData());
+        m_lastKey = img.isNull() ? 0 : quint64(img.cacheKey());
+        *same = unless != 0 && m_lastKey == unless;
+        return *same ? QImage() : img;
+    }
     // One fetch, one decode.
     QByteArray bytes = md->data(fmt);
+    // Never 0, which stands for "nothing taken".
+    m_lastKey = (quint64(qHashBits(bytes.constData(), size_t(bytes.size()), 0x5eed)) << 1) | 1;
+    if (unless != 0 && m_lastKey == unless) {
+        *same = true;
+        return {};
+    }
     if (m_decoder) {
         QImage fast = m_decoder(bytes, fmt);
         if (!fast.isNull())
