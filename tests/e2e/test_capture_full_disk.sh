@@ -4,7 +4,7 @@
 # through VARNEL_TRAY_TRACE), the fourth saves under the next number once
 # space is freed, and nothing half-written is left. Then a read-only work
 # folder for an ordinary user. Needs root (mount, setpriv).
-BIN=$1
+BIN=$(readlink -f "$1")
 source "$(dirname "$0")/lib.sh"
 if [ "$(id -u)" != 0 ]; then
   echo "SKIP: needs root to mount a small tmpfs and to run the program as another user"
@@ -13,11 +13,11 @@ fi
 
 WORK="$E2E_TMP/data/Quillon/varnel/Temp"
 mkdir -p "$WORK"
-# 600 KB; a filler leaves room for two 320x200 captures (188 KB each) only.
+# 600 KB; a filler leaves room for two 320x200 captures (64 KB each, few colours) only.
 mount -t tmpfs -o size=600k,mode=0755 tmpfs "$WORK" || { echo "SKIP: tmpfs cannot be mounted here"; exit 77; }
 cleanup_mount() { umount -l "$WORK" 2>/dev/null || true; e2e_cleanup; }
 trap cleanup_mount EXIT
-dd if=/dev/zero of="$WORK/filler" bs=4k count=52 status=none
+dd if=/dev/zero of="$WORK/filler" bs=4k count=110 status=none
 
 start_x
 start_tray
@@ -34,7 +34,7 @@ for c in red green blue; do
   sleep 0.8
 done
 wait_for "[ -f '$WORK/002.bmp' ]" 10 || { ls -la "$WORK"; fail "first two captures not saved"; }
-wait_for "grep -q 'tray message: ' '$E2E_TMP/app.log'" 10 || { cat "$E2E_TMP/app.log"; fail "no notification for the capture that did not fit"; }
+wait_for "grep -q 'tray message: ' '$E2E_TMP/app.log'" 10 || { cat "$E2E_TMP/app.log"; ls -la "$WORK"; df "$WORK"; fail "no notification for the capture that did not fit"; }
 msg=$(grep 'tray message: ' "$E2E_TMP/app.log" | tail -1)
 echo "$msg"
 case "$msg" in *"保存できませんでした"*"$WORK"*"ディスクの空き容量が不足しています"*) ;;
