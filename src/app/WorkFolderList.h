@@ -34,7 +34,11 @@ public:
 
     // Makes the widget show names (sorted by lessThan), touching only the
     // rows that differ, so that a current row still listed stays current.
-    static void update(QListWidget* list, const QStringList& names);
+    // shown mirrors the widget's rows (reading 100,000 rows back costs more
+    // than the update); it is updated too.
+    static void update(QListWidget* list, QStringList& shown, const QStringList& names);
+    // Row of the first name equal to name case-blind; -1 when none.
+    static int findCaseBlind(const QStringList& sorted, const QString& name);
 };
 
 } // namespace varnel

@@ -28,6 +28,8 @@ namespace varnel {
 
 namespace {
 constexpr int kStripTwips = 340;
+// Folders with more names than this are listed on the worker thread.
+constexpr int kSyncListLimit = 5000;
 
 // Tool-strip glyphs: one character on a tinted square, readable at 20 px.
 QIcon glyphIcon(const QString& glyph, const QColor& tint)
@@ -333,6 +335,17 @@ void fmMain::RefreshFileList()
     const WorkFolderList::Stamp seen = WorkFolderList::stamp(WorkFolder);
     if (!seen.isValid())
         return;
+    if (seen == FolderWatch && !m_listStale && m_listedFolder == WorkFolder) {
+        selectCurrentFile(); // nothing new in the folder: no need to read it
+        return;
+    }
+    // A big folder is listed on the worker: the window stays responsive and
+    // the list follows a moment later.
+    if (m_listedNames.size() > kSyncListLimit && m_listedFolder == WorkFolder) {
+        listInBackground(seen);
+        selectCurrentFile();
+        return;
+    }
     ++m_listGeneration; // a listing still running on the worker is older than this one
     applyListing(WorkFolder, WorkFolderList::list(WorkFolder));
     FolderWatch = seen;
@@ -345,28 +358,44 @@ void fmMain::applyListing(const QString& folder, const QStringList& names)
         return;
     const bool was = SuppressEvents;
     SuppressEvents = true;
-    WorkFolderList::update(File1, names);
-    if (!CurrentFilePath.isEmpty()) {
-        // No match leaves the selection where it is.
-        const QString name = QFileInfo(CurrentFilePath).fileName().toLower();
-        for (int i = 0; i < File1->count(); ++i)
-            if (File1->item(i)->text().toLower() == name) {
-                File1->setCurrentRow(i);
-                break;
-            }
-    }
+    if (m_listedFolder != folder)
+        m_listedNames.clear(), File1->clear();
+    m_listedFolder = folder;
+    WorkFolderList::update(File1, m_listedNames, names);
+    selectCurrentFile();
     SuppressEvents = was;
+}
+
+void fmMain::selectCurrentFile()
+{
+    if (CurrentFilePath.isEmpty())
+        return;
+    // No match leaves the selection where it is.
+    const int row = WorkFolderList::findCaseBlind(m_listedNames, QFileInfo(CurrentFilePath).fileName());
+    if (row >= 0 && File1->currentRow() != row) {
+        const bool was = SuppressEvents;
+        SuppressEvents = true;
+        File1->setCurrentRow(row);
+        SuppressEvents = was;
+    }
 }
 
 void fmMain::onTimer()
 {
     // One stat decides; the listing itself runs on the worker thread, so a
     // folder of many files never stalls the window.
-    if (!FormShown || m_listing)
+    if (!FormShown)
         return;
     const WorkFolderList::Stamp seen = WorkFolderList::stamp(WorkFolder);
-    if (!seen.isValid() || (seen == FolderWatch && !m_listStale))
+    if (!seen.isValid() || (seen == FolderWatch && !m_listStale && m_listedFolder == WorkFolder))
         return;
+    listInBackground(seen);
+}
+
+void fmMain::listInBackground(const WorkFolderList::Stamp& seen)
+{
+    if (m_listing)
+        return; // the next tick sees what this one missed
     m_listing = true;
     const QString folder = WorkFolder;
     const int generation = m_listGeneration;

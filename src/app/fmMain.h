@@ -184,6 +184,10 @@ private:
     bool m_listing = false;
     bool m_listStale = false;
     int m_listGeneration = 0;
+    QStringList m_listedNames;   // the rows of File1
+    QString m_listedFolder;
+    void listInBackground(const WorkFolderList::Stamp& seen);
+    void selectCurrentFile();
     void applyListing(const QString& folder, const QStringList& names);
 
     // controls
