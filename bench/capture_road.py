@@ -78,7 +78,9 @@ try:
             burst.append(p)
         bursts.append(burst)
 
-    start([BIN], env=env)
+    trace = open(f"{tmp}/trace.log", "w")
+    procs.append(subprocess.Popen([BIN], env=dict(env, VARNEL_CAPTURE_TRACE=os.environ.get("TRACE", "0")),
+                                  stdout=subprocess.DEVNULL, stderr=trace, stdin=subprocess.DEVNULL))
     wid = None
     for _ in range(200):
         r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Varnel$"],
@@ -129,6 +131,9 @@ try:
         number = (saved[-1] + 1) if saved else first
         print(f"  burst {b + 1}: 20 pictures 100 ms apart -> {len(saved)} files, "
               f"last picture saved: {'yes' if last_ok else 'NO'}")
+    if os.environ.get("TRACE") == "1":
+        trace.flush()
+        print(open(f"{tmp}/trace.log").read())
 finally:
     for p in reversed(procs):
         p.terminate()

@@ -3,6 +3,7 @@
 #include "fmMain.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 
@@ -14,9 +15,33 @@
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 
+#include <cstdio>
+
 namespace varnel {
 
 namespace {
+// VARNEL_CAPTURE_TRACE=1: the phases of each capture on standard error, in
+// ms since the capture began (for the capture-road benchmark).
+struct CaptureTrace {
+    bool on = qEnvironmentVariableIntValue("VARNEL_CAPTURE_TRACE") == 1;
+    QElapsedTimer clock;
+    void begin()
+    {
+        if (on)
+            clock.start();
+    }
+    void mark(const char* phase)
+    {
+        if (on && clock.isValid())
+            std::fprintf(stderr, "capture %s: %.1f ms\n", phase, clock.nsecsElapsed() / 1e6);
+    }
+};
+CaptureTrace& trace()
+{
+    static CaptureTrace t;
+    return t;
+}
+
 // Restores the busy pointer however a capture step ends.
 struct BusyScope {
     fmMain* w;
@@ -27,6 +52,7 @@ struct BusyScope {
 
 void fmMain::sjClip(const PointerImage& pointer)
 {
+    trace().begin();
     const PointerImage stamp = bMpnt ? pointer : PointerImage();
     // A catch-up skips the picture the capture before it took; the first
     // notification after a catch-up skips the picture the catch-up took
@@ -58,6 +84,7 @@ void fmMain::sjClip(const PointerImage& pointer)
     }
     if (catchingUp && m_lastCaptureKey != m_captureSkipKey)
         m_caughtUpKey = m_lastCaptureKey;
+    trace().mark("done");
 }
 
 bool fmMain::GrabClipboardPicture(const PointerImage& pointer)
@@ -67,6 +94,7 @@ bool fmMain::GrabClipboardPicture(const PointerImage& pointer)
                              m_captureSkipKey))
         return false;
     m_lastCaptureKey = m_platform.clipboard->lastKey();
+    trace().mark("grabbed");
     // Only a picture found replaces the range: copied text or a failed paste
     // leaves the user's range alone.
     ClearRange();
@@ -109,8 +137,10 @@ bool fmMain::saveNumberedInWorkFolder()
 {
     // The bytes reach the disk right after the file appears, off this
     // thread: forcing them first would double the time of a big capture.
+    trace().mark("before save");
     const auto r = NumberedSaver::save(ikImg->picture(), WorkFolder, txPfx->text(), WorkCounter,
                                        QStringLiteral("bmp"), ImageFormat::Bmp, 80, 10000, true);
+    trace().mark("saved");
     if (!r.ok) {
         ReportUnsavedCapture(WorkFolder + QLatin1Char('/')
                                  + Numbering::fileName(txPfx->text(), std::max<qint64>(WorkCounter, 1),

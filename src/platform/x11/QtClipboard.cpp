@@ -2,9 +2,12 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMimeData>
+
+#include <cstdio>
 
 namespace varnel {
 
@@ -69,7 +72,13 @@ QImage QtClipboard::take(quint64 unless, bool* same)
         return *same ? QImage() : img;
     }
     // One fetch, one decode.
+    static const bool trace = qEnvironmentVariableIntValue("VARNEL_CAPTURE_TRACE") == 1;
+    QElapsedTimer clock;
+    clock.start();
     QByteArray bytes = md->data(fmt);
+    if (trace)
+        std::fprintf(stderr, "clipboard fetch %s %lld bytes: %.1f ms\n", qPrintable(fmt),
+                     qlonglong(bytes.size()), clock.nsecsElapsed() / 1e6);
     // Never 0, which stands for "nothing taken".
     m_lastKey = (quint64(qHashBits(bytes.constData(), size_t(bytes.size()), 0x5eed)) << 1) | 1;
     if (unless != 0 && m_lastKey == unless) {
@@ -77,7 +86,10 @@ QImage QtClipboard::take(quint64 unless, bool* same)
         return {};
     }
     if (m_decoder) {
+        clock.restart();
         QImage fast = m_decoder(bytes, fmt);
+        if (trace)
+            std::fprintf(stderr, "clipboard decode: %.1f ms\n", clock.nsecsElapsed() / 1e6);
         if (!fast.isNull())
             return fast;
     }
