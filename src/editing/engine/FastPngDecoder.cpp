@@ -199,8 +199,11 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
         } else {
             const uchar* src = line + 1;
             quint32* dst = reinterpret_cast<quint32*>(img.scanLine(int(y)));
-            for (quint32 x = 0; x < width; ++x, src += 4) // R G B A -> 0xAARRGGBB
-                dst[x] = (quint32(src[3]) << 24) | (quint32(src[0]) << 16) | (quint32(src[1]) << 8) | src[2];
+            for (quint32 x = 0; x < width; ++x) { // R G B A -> 0xAARRGGBB; vectorises
+                quint32 v;
+                std::memcpy(&v, src + 4 * size_t(x), 4);
+                dst[x] = (v & 0xff00ff00u) | ((v & 0xffu) << 16) | ((v >> 16) & 0xffu);
+            }
         }
         prev = line + 1;
     }
