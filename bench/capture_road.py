@@ -68,13 +68,19 @@ try:
             p = f"{tmp}/shot-{w}-{i}.png"
             screenshot_like(p, w, h, i)
             pics[(w, h)].append(p)
-    burst = []
-    for i in range(20):
-        p = f"{tmp}/burst-{i}.png"
-        screenshot_like(p, 1920, 1080, 100 + i)
-        burst.append(p)
+    BURSTS = int(os.environ.get("BURSTS", "3"))
+    bursts = []
+    for b in range(BURSTS):
+        burst = []
+        for i in range(20):
+            p = f"{tmp}/burst-{b}-{i}.png"
+            screenshot_like(p, 1920, 1080, 100 + 20 * b + i)
+            burst.append(p)
+        bursts.append(burst)
 
-    start([BIN], env=env)
+    trace = open(f"{tmp}/trace.log", "w")
+    procs.append(subprocess.Popen([BIN], env=dict(env, VARNEL_CAPTURE_TRACE=os.environ.get("TRACE", "0")),
+                                  stdout=subprocess.DEVNULL, stderr=trace, stdin=subprocess.DEVNULL))
     wid = None
     for _ in range(200):
         r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Varnel$"],
@@ -107,14 +113,27 @@ try:
             print(f"  {w}x{h} (PNG {size/1e6:.1f} MB): median {statistics.median(times):.0f} ms, "
                   f"min {min(times):.0f} ms, max {max(times):.0f} ms")
 
-    first = number
-    t0 = time.perf_counter()
-    for i, p in enumerate(burst):
-        start(["xclip", "-selection", "clipboard", "-t", "image/png", "-i", p], env=env)
-        time.sleep(max(0.0, t0 + 0.25 * (i + 1) - time.perf_counter()))
-    time.sleep(3.0)
-    arrived = sum(os.path.exists(f"{work}/{n:03d}.bmp") for n in range(first, first + 40))
-    print(f"  burst: 20 pictures 250 ms apart -> {arrived} files arrived")
+    # Bursts: 20 pictures 100 ms apart; the last one must always be saved,
+    # whatever happened to the ones in between.
+    for b, burst in enumerate(bursts):
+        first = number
+        t0 = time.perf_counter()
+        for i, p in enumerate(burst):
+            start(["xclip", "-selection", "clipboard", "-t", "image/png", "-i", p], env=env)
+            time.sleep(max(0.0, t0 + 0.1 * (i + 1) - time.perf_counter()))
+        time.sleep(3.0)
+        saved = [n for n in range(first, first + 60) if os.path.exists(f"{work}/{n:03d}.bmp")]
+        last_ok = False
+        if saved:
+            r = subprocess.run(["compare", "-metric", "AE", f"{work}/{saved[-1]:03d}.bmp", burst[-1],
+                                "null:"], capture_output=True, text=True)
+            last_ok = r.stderr.strip() == "0"
+        number = (saved[-1] + 1) if saved else first
+        print(f"  burst {b + 1}: 20 pictures 100 ms apart -> {len(saved)} files, "
+              f"last picture saved: {'yes' if last_ok else 'NO'}")
+    if os.environ.get("TRACE") == "1":
+        trace.flush()
+        print(open(f"{tmp}/trace.log").read())
 finally:
     for p in reversed(procs):
         p.terminate()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The capture road, measured end to end: from the moment xclip offers a
 # screenshot-like PNG to the moment the numbered BMP stands complete on disk,
-# for 1920x1080 and 3840x2160 (median of several runs), and a burst of 20
-# pictures offered 250 ms apart (how many files arrive).
+# for 1920x1080 and 3840x2160 (median of several runs), and bursts of 20
+# pictures offered 100 ms apart (how many files arrive, and whether the last
+# picture always does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

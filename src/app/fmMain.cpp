@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
@@ -28,6 +29,8 @@ namespace varnel {
 
 namespace {
 constexpr int kStripTwips = 340;
+// Folders with more names than this are listed on the worker thread.
+constexpr int kSyncListLimit = 5000;
 } // namespace
 
 QIcon fmMain::programIcon()
@@ -75,6 +78,11 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     LayoutWindow();
     RefreshFileList();
 
+    m_listThread = new QThread(this);
+    m_lister = new QObject;
+    m_lister->moveToThread(m_listThread);
+    m_listThread->start(QThread::LowPriority);
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(5000);
     connect(Timer1, &QTimer::timeout, this, &fmMain::onTimer);
@@ -83,6 +91,10 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
 
 fmMain::~fmMain()
 {
+    // The worker's last listing ends before the window it reports to goes.
+    m_listThread->quit();
+    m_listThread->wait();
+    delete m_lister;
     if (!m_shutDown)
         m_watcher->HookClipboard(0);
 }
@@ -152,6 +164,9 @@ void fmMain::buildControls()
 
     File1 = new QListWidget(m_client);
     File1->hide();
+    // One line of text per row: the view lays out 100,000 names without
+    // measuring each one.
+    File1->setUniformItemSizes(true);
     connect(File1, &QListWidget::itemClicked, this, [this] { onFileListClicked(); });
     File1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(File1, &QWidget::customContextMenuRequested, this,
@@ -291,46 +306,93 @@ void fmMain::SetBusy(bool on)
 void fmMain::RefreshFileList()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QDir dir(WorkFolder);
-    if (!dir.exists())
+    // In standby nobody sees the list: captures do not pay for listing a
+    // big folder; SetFormShown (true) lists it once the window is back.
+    if (!FormShown) {
+        m_listStale = true;
         return;
-    // The list's pattern, matched case-blind as the desktop's file lists do.
-    QStringList filters;
-    for (const QString& f : QStringLiteral("*.BMP;*.JPG; *.JPEG; *.GIF").split(QLatin1Char(';')))
-        filters << f.trimmed();
-    const QStringList names = dir.entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    }
+    const WorkFolderList::Stamp seen = WorkFolderList::stamp(WorkFolder);
+    if (!seen.isValid())
+        return;
+    if (seen == FolderWatch && !m_listStale && m_listedFolder == WorkFolder) {
+        selectCurrentFile(); // nothing new in the folder: no need to read it
+        return;
+    }
+    // A big folder is listed on the worker: the window stays responsive and
+    // the list follows a moment later.
+    if (m_listedNames.size() > kSyncListLimit && m_listedFolder == WorkFolder) {
+        listInBackground(seen);
+        selectCurrentFile();
+        return;
+    }
+    ++m_listGeneration; // a listing still running on the worker is older than this one
+    applyListing(WorkFolder, WorkFolderList::list(WorkFolder));
+    FolderWatch = seen;
+    m_listStale = false;
+}
+
+void fmMain::applyListing(const QString& folder, const QStringList& names)
+{
+    if (folder != WorkFolder)
+        return;
     const bool was = SuppressEvents;
     SuppressEvents = true;
-    const QString current = File1->currentItem() ? File1->currentItem()->text() : QString();
-    File1->clear();
-    File1->addItems(names);
-    if (!CurrentFilePath.isEmpty()) {
-        const QString name = QFileInfo(CurrentFilePath).fileName().toLower();
-        for (int i = 0; i < File1->count(); ++i)
-            if (File1->item(i)->text().toLower() == name) {
-                File1->setCurrentRow(i);
-                break;
-            }
-    } else if (!current.isEmpty()) {
-        const auto found = File1->findItems(current, Qt::MatchExactly);
-        if (!found.isEmpty())
-            File1->setCurrentItem(found.first());
-    }
+    if (m_listedFolder != folder)
+        m_listedNames.clear(), File1->clear();
+    m_listedFolder = folder;
+    WorkFolderList::update(File1, m_listedNames, names);
+    selectCurrentFile();
     SuppressEvents = was;
+}
+
+void fmMain::selectCurrentFile()
+{
+    if (CurrentFilePath.isEmpty())
+        return;
+    // No match leaves the selection where it is.
+    const int row = WorkFolderList::findCaseBlind(m_listedNames, QFileInfo(CurrentFilePath).fileName());
+    if (row >= 0 && File1->currentRow() != row) {
+        const bool was = SuppressEvents;
+        SuppressEvents = true;
+        File1->setCurrentRow(row);
+        SuppressEvents = was;
+    }
 }
 
 void fmMain::onTimer()
 {
-    const QFileInfo fi(WorkFolder);
-    if (!fi.isDir())
+    // One stat decides; the listing itself runs on the worker thread, so a
+    // folder of many files never stalls the window.
+    if (!FormShown)
         return;
-    const QDateTime modified = fi.lastModified();
-    const int count = int(QDir(WorkFolder).entryList(QDir::Files).size());
-    if ((FolderWatch.modified.isValid() && modified > FolderWatch.modified) ||
-        count != FolderWatch.count)
-        RefreshFileList();
-    FolderWatch.modified = modified;
-    FolderWatch.count = count;
+    const WorkFolderList::Stamp seen = WorkFolderList::stamp(WorkFolder);
+    if (!seen.isValid() || (seen == FolderWatch && !m_listStale && m_listedFolder == WorkFolder))
+        return;
+    listInBackground(seen);
+}
+
+void fmMain::listInBackground(const WorkFolderList::Stamp& seen)
+{
+    if (m_listing)
+        return; // the next tick sees what this one missed
+    m_listing = true;
+    const QString folder = WorkFolder;
+    const int generation = m_listGeneration;
+    QMetaObject::invokeMethod(m_lister, [this, folder, seen, generation] {
+        const QStringList names = WorkFolderList::list(folder);
+        // Posted to the window; dropped with it if it is gone by then.
+        QMetaObject::invokeMethod(this, [this, folder, seen, generation, names] {
+            m_listing = false;
+            if (generation != m_listGeneration || !FormShown)
+                return;
+            applyListing(folder, names);
+            if (folder == WorkFolder) {
+                FolderWatch = seen;
+                m_listStale = false;
+            }
+        }, Qt::QueuedConnection);
+    });
 }
 
 void fmMain::onFileListClicked()

@@ -7,6 +7,7 @@
 #include "AppEnvironment.h"
 #include "macros/MacroRunner.h"
 #include "editing/EditHistory.h"
+#include "WorkFolderList.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
 #include "settings/yIni.h"
@@ -17,6 +18,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QThread;
 class QTimer;
 class QToolButton;
 
@@ -67,10 +69,8 @@ public:
     QString MacroText;
     bool MacroRecording = false;
     QString MacroBuffer;
-    struct {
-        QDateTime modified;
-        int count = -1;
-    } FolderWatch;
+    // The listed folder as last seen (one stat's worth, see WorkFolderList).
+    WorkFolderList::Stamp FolderWatch;
 
     // --- window life, standby ---
     void SetFormShown(bool shown);
@@ -213,6 +213,12 @@ public:
     void applyOuterGeometry(const QRect& outer);
     // Wayland sessions: what standby tells the user it cannot hear.
     static QString watchGapMessage(int reason);
+    // --- capture reliability: captures that could not be saved ---
+    // Captures lost since the last one that saved; the tray tip counts them.
+    int UnsavedCaptures = 0;
+    // Tells the user at once that the capture meant for name was not saved:
+    // a tray notification in standby, a message box when the window is shown.
+    void ReportUnsavedCapture(const QString& name, int error);
 
 protected:
     void changeEvent(QEvent* e) override;
@@ -278,6 +284,20 @@ private:
     bool m_closingByUser = false;
     bool m_shutDown = false;
     bool m_overlayWasVisible = false;
+    // capture reliability: clipboard contents already taken (Clipboard::lastKey)
+    quint64 m_lastCaptureKey = 0, m_caughtUpKey = 0, m_captureSkipKey = 0;
+    // work-folder list: listings run on m_listThread; a hidden list is
+    // brought up to date when the window shows again
+    QThread* m_listThread = nullptr;
+    QObject* m_lister = nullptr;
+    bool m_listing = false;
+    bool m_listStale = false;
+    int m_listGeneration = 0;
+    QStringList m_listedNames;   // the rows of File1
+    QString m_listedFolder;
+    void listInBackground(const WorkFolderList::Stamp& seen);
+    void selectCurrentFile();
+    void applyListing(const QString& folder, const QStringList& names);
 
     // controls
     QWidget* m_client = nullptr;

@@ -30,9 +30,10 @@ void CaptureIntake::drawStamp(QImage& picture, const QImage& pointer, const QPoi
 }
 
 bool CaptureIntake::grab(Clipboard& clipboard, Pointer& pointer, const PointerImage& stamp,
-                         Picture& out)
+                         Picture& out, quint64 unlessKey)
 {
-    QImage img = clipboard.takePicture();
+    bool same = false;
+    QImage img = unlessKey ? clipboard.takePictureUnless(unlessKey, &same) : clipboard.takePicture();
     if (img.isNull())
         return false;
     if (stamp.isValid()) {
@@ -40,7 +41,14 @@ bool CaptureIntake::grab(Clipboard& clipboard, Pointer& pointer, const PointerIm
                                          pointer.activeWindowOrigin());
         drawStamp(img, stamp.image, pos);
     }
+    // The resolution goes on while the decoded image has one owner: set on
+    // the picture afterwards it would copy every pixel (the picture and
+    // img sharing them until this function returns).
+    const int dpm = qRound(96 / 0.0254);
+    img.setDotsPerMeterX(dpm);
+    img.setDotsPerMeterY(dpm);
     out.setImage(img);
+    img = QImage();
     out.setResolution(96, 96);
     return out.hasPicture();
 }

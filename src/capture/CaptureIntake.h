@@ -17,8 +17,10 @@ public:
     // Draws the pointer image at pos; the picture keeps its size.
     static void drawStamp(QImage& picture, const QImage& pointer, const QPoint& pos);
 
-    // The grab: false when the clipboard offers no picture or it does not decode.
-    static bool grab(Clipboard& clipboard, Pointer& pointer, const PointerImage& stamp, Picture& out);
+    // The grab: false when the clipboard offers no picture, it does not
+    // decode, or it is the picture of unlessKey (Clipboard::lastKey).
+    static bool grab(Clipboard& clipboard, Pointer& pointer, const PointerImage& stamp, Picture& out,
+                     quint64 unlessKey = 0);
 };
 
 } // namespace varnel

@@ -1,5 +1,7 @@
 #include "ClipboardWatcher.h"
 
+#include <QTimer>
+
 namespace varnel {
 
 ClipboardWatcher::ClipboardWatcher(Clipboard& clipboard, Pointer& pointer, QObject* parent)
@@ -24,6 +26,7 @@ void ClipboardWatcher::HookClipboard(int on)
         disconnect(m_connection);
         m_hooked = false;
         m_clipboard.watch(false);
+        m_missed = false;
     }
 }
 
@@ -33,9 +36,17 @@ void ClipboardWatcher::onClipboardChanged()
         return;
     if (m_busy) {
         ++m_passedBy;
+        m_missed = true;
         return;
     }
+    capture(false);
+}
+
+void ClipboardWatcher::capture(bool catchingUp)
+{
     m_busy = true;
+    m_catchingUp = catchingUp;
+    m_missed = false;
     PointerImage pointer;
     if (m_stamp && m_stamp())
         pointer = m_pointer.probe();
@@ -43,6 +54,22 @@ void ClipboardWatcher::onClipboardChanged()
     if (m_capture)
         m_capture(pointer);
     m_busy = false;
+    m_catchingUp = false;
+    // Later than now: notifications already queued get their own captures
+    // first, and the catch-up then finds nothing new.
+    if (m_missed && m_hooked && !m_catchUpQueued) {
+        m_catchUpQueued = true;
+        QTimer::singleShot(0, this, &ClipboardWatcher::catchUp);
+    }
+}
+
+void ClipboardWatcher::catchUp()
+{
+    m_catchUpQueued = false;
+    if (!m_missed || !m_hooked || m_busy)
+        return;
+    ++m_catchUps;
+    capture(true);
 }
 
 } // namespace varnel

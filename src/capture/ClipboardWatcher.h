@@ -8,8 +8,10 @@
 namespace varnel {
 
 // Turns clipboard changes into captures while hooked (capture standby). A
-// change that arrives while a capture is still running is passed by, and
-// joining never captures what is already on the clipboard.
+// change that arrives while a capture is still running starts no capture of
+// its own, but is not lost: once the capture ended (and the changes queued
+// meanwhile were delivered) the picture then on the clipboard is caught up
+// with, once. Joining never captures what is already on the clipboard.
 class ClipboardWatcher : public QObject {
     Q_OBJECT
 public:
@@ -28,13 +30,19 @@ public:
     void HookClipboard(int on);
     bool isHooked() const { return m_hooked; }
     bool isBusy() const { return m_busy; }
+    // True during a capture that catches up with changes passed by; the
+    // capture skips a picture it took just before.
+    bool isCatchingUp() const { return m_catchingUp; }
 
     // Counts, for tests and diagnostics.
     int capturesStarted() const { return m_captures; }
     int changesPassedBy() const { return m_passedBy; }
+    int catchUps() const { return m_catchUps; }
 
 private:
     void onClipboardChanged();
+    void capture(bool catchingUp);
+    void catchUp();
 
     Clipboard& m_clipboard;
     Pointer& m_pointer;
@@ -42,6 +50,10 @@ private:
     StampFn m_stamp;
     bool m_hooked = false;
     bool m_busy = false;
+    bool m_catchingUp = false;
+    bool m_missed = false; // a change passed by since the last capture began
+    bool m_catchUpQueued = false;
+    int m_catchUps = 0;
     int m_captures = 0;
     int m_passedBy = 0;
     QMetaObject::Connection m_connection;

@@ -37,7 +37,7 @@ QString BatchDialogs::openFile(const QString& title, const QString&, const QStri
     return {};
 }
 
-QString BatchDialogs::saveFile(const QString& title, const QString&, const QString&)
+QString BatchDialogs::saveFile(const QString& title, const QString&, const QString&, int*)
 {
     refused(QStringLiteral("the file dialog \"") + title + QLatin1Char('"'));
     return {};

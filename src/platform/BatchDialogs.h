@@ -14,7 +14,8 @@ public:
     bool confirm(const QString& text) override;
     QString openFile(const QString& title, const QString& fileName, const QString& filter,
                      const QString& folder) override;
-    QString saveFile(const QString& title, const QString& fileName, const QString& filter) override;
+    QString saveFile(const QString& title, const QString& fileName, const QString& filter,
+                     int* chosenFilter = nullptr) override;
     QString browseFolder(const QString& title, const QString& start) override;
     void setOwner(QWidget*) override {}
 

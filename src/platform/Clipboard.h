@@ -18,6 +18,17 @@ public:
     // The clipboard picture, decoded once; a null image when none is offered
     // or it cannot be decoded.
     virtual QImage takePicture() = 0;
+    // As takePicture, but when the offered picture is the one that carried
+    // key (lastKey of an earlier take), nothing is decoded: a null image and
+    // *same = true. The comparison costs one fetch and a hash.
+    virtual QImage takePictureUnless(quint64 key, bool* same)
+    {
+        QImage picture = takePicture();
+        *same = key != 0 && m_lastKey == key;
+        return *same ? QImage() : picture;
+    }
+    // Identifies the content fetched by the latest take (0 for none).
+    quint64 lastKey() const { return m_lastKey; }
     // Puts a picture on the clipboard. The change this causes is not signalled.
     virtual void putPicture(const QImage& picture) = 0;
 
@@ -39,6 +50,7 @@ signals:
 
 protected:
     Decoder m_decoder;
+    quint64 m_lastKey = 0;
 };
 
 } // namespace varnel

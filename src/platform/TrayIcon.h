@@ -17,6 +17,10 @@ public:
     virtual void add(const QIcon& icon, const QString& tip) = 0;
     virtual void remove() = 0;
     virtual bool isAdded() const = 0;
+    // A passing notification from the icon (a balloon or the desktop's
+    // notification); nothing when the icon is not added.
+    virtual void showMessage(const QString& title, const QString& text) = 0;
+    virtual void setToolTip(const QString& tip) = 0;
 
 signals:
     void leftClicked();

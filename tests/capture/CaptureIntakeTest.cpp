@@ -19,6 +19,13 @@ TEST(CaptureIntake, StampPositionWindowCaptureIsRelativeToActiveWindow)
 {
     EXPECT_EQ(CaptureIntake::stampPosition({800, 600}, {1920, 1080}, {400, 300}, QPoint(300, 200)),
               QPoint(100, 100));
+    // As wide as the screen but shorter (a maximised window without the
+    // panel): still a window capture. Testing the width alone would miss it.
+    EXPECT_EQ(CaptureIntake::stampPosition({1920, 1040}, {1920, 1080}, {400, 300}, QPoint(0, 40)),
+              QPoint(400, 260));
+    // As tall but narrower: a window capture too.
+    EXPECT_EQ(CaptureIntake::stampPosition({1000, 1080}, {1920, 1080}, {400, 300}, QPoint(10, 0)),
+              QPoint(390, 300));
     // No active window known: treat as full screen.
     EXPECT_EQ(CaptureIntake::stampPosition({800, 600}, {1920, 1080}, {400, 300}, std::nullopt),
               QPoint(400, 300));

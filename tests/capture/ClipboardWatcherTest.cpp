@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "capture/ClipboardWatcher.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -75,6 +77,44 @@ TEST(ClipboardWatcher, ChangeDuringACaptureIsPassedBy)
     EXPECT_FALSE(w.isBusy());
     fp.clipboard->offer(pic(2));
     EXPECT_EQ(captures, 2);
+}
+
+TEST(ClipboardWatcher, ChangesPassedByAreCaughtUpOnceAfterQueuedOnes)
+{
+    FakePlatform fp;
+    ClipboardWatcher w(*fp.clipboard, *fp.pointer);
+    std::vector<bool> kinds; // catching up or not, per capture
+    int arrivals = 2;
+    w.setCapture([&](const PointerImage&) {
+        kinds.push_back(w.isCatchingUp());
+        for (; arrivals > 0; --arrivals)
+            fp.clipboard->offer(pic(9)); // changes while this one runs
+    });
+    w.HookClipboard(1);
+    fp.clipboard->offer(pic(1));
+    EXPECT_EQ(kinds, std::vector<bool>{false});
+    QCoreApplication::processEvents();
+    // One catch-up for both missed changes, then none: its own change was
+    // the last.
+    EXPECT_EQ(kinds, (std::vector<bool>{false, true}));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.catchUps(), 1);
+
+    // A notification delivered before the catch-up runs makes it needless.
+    arrivals = 1;
+    kinds.clear();
+    fp.clipboard->offer(pic(2));
+    fp.clipboard->offer(pic(3));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(kinds, (std::vector<bool>{false, false}));
+    EXPECT_EQ(w.catchUps(), 1);
+
+    // Leaving standby drops a pending catch-up.
+    arrivals = 1;
+    fp.clipboard->offer(pic(4));
+    w.HookClipboard(0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.catchUps(), 1);
 }
 
 TEST(ClipboardWatcher, PointerIsProbedOnlyWhenStampingIsOn)

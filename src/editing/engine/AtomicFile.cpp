@@ -4,10 +4,14 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace varnel {
@@ -21,6 +25,10 @@ bool writeAll(int fd, const char* p, qint64 left)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            return false;
+        }
+        if (n == 0) { // no progress and no error: treat as a full disk
+            errno = ENOSPC;
             return false;
         }
         p += n;
@@ -50,19 +58,122 @@ mode_t processUmask()
     return mask;
 }
 
-// A new hidden file beside path holding the bytes; its name, or empty.
-QByteArray writeTemp(const QString& path, const AtomicFile::Producer& produce)
+bool syncPath(const QByteArray& path, bool folder)
+{
+    const int fd = ::open(path.constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const int slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray(slash == 0 ? "/" : ".") : path.left(slash);
+}
+
+// Forces published files and their folder entries to the disk off the
+// capture road, in the order they were published.
+class BackgroundSync {
+public:
+    static BackgroundSync& instance()
+    {
+        static BackgroundSync s;
+        return s;
+    }
+    void add(const QByteArray& path)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+        m_queue.push_back(path);
+        m_wake.notify_all();
+    }
+    int wait()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_idle.wait(lock, [this] { return m_queue.empty() && !m_working; });
+        return m_done;
+    }
+    ~BackgroundSync()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+            m_wake.notify_all();
+        }
+        if (m_thread.joinable())
+            m_thread.join(); // the queue is emptied first: nothing is left unsynced
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stop || !m_queue.empty(); });
+            if (m_queue.empty()) {
+                if (m_stop)
+                    return;
+                continue;
+            }
+            const QByteArray path = m_queue.front();
+            m_queue.pop_front();
+            m_working = true;
+            lock.unlock();
+            syncPath(path, false);
+            syncPath(folderOf(path), true);
+            lock.lock();
+            m_working = false;
+            ++m_done;
+            if (m_queue.empty())
+                m_idle.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_idle;
+    std::deque<QByteArray> m_queue;
+    std::thread m_thread;
+    bool m_working = false;
+    bool m_stop = false;
+    int m_done = 0;
+};
+
+// A new hidden file beside path holding the bytes; its name, or empty with
+// *error set.
+QByteArray writeTemp(const QString& path, const AtomicFile::Producer& produce, bool syncNow, int* error)
 {
     const QFileInfo info(path);
     QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
                                         + QStringLiteral(".XXXXXX"));
     const int fd = ::mkstemp(name.data());
-    if (fd < 0)
+    if (fd < 0) {
+        *error = errno;
         return {};
+    }
     ::fchmod(fd, 0666 & ~processUmask()); // as an ordinary new file would get
-    const bool ok = produce([fd](const char* data, qint64 size) { return writeAll(fd, data, size); });
-    if (::close(fd) != 0 || !ok) {
+    int err = 0;
+    bool ok = produce([fd, &err](const char* data, qint64 size) {
+        if (writeAll(fd, data, size))
+            return true;
+        err = errno;
+        return false;
+    });
+    if (ok && syncNow && ::fsync(fd) != 0) {
+        ok = false;
+        err = errno;
+    }
+    // close() reports late write errors of some file systems (NFS, FUSE).
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
         ::unlink(name.constData());
+        *error = err;
         return {};
     }
     return name;
@@ -71,6 +182,14 @@ QByteArray writeTemp(const QString& path, const AtomicFile::Producer& produce)
 AtomicFile::Producer bytesOf(const QByteArray& bytes)
 {
     return [bytes](const AtomicFile::Sink& sink) { return sink(bytes.constData(), bytes.size()); };
+}
+
+void published(const QByteArray& target, AtomicFile::Sync sync)
+{
+    if (sync == AtomicFile::Sync::AfterPublish)
+        BackgroundSync::instance().add(target);
+    else
+        syncPath(folderOf(target), true); // the new name itself
 }
 
 } // namespace
@@ -85,20 +204,38 @@ bool AtomicFile::writeNew(const QString& path, const QByteArray& bytes, bool* na
     return writeNew(path, bytesOf(bytes), nameTaken);
 }
 
-bool AtomicFile::write(const QString& path, const Producer& produce)
+int AtomicFile::waitForBackgroundSync()
 {
-    const QByteArray temp = writeTemp(path, produce);
+    return BackgroundSync::instance().wait();
+}
+
+bool AtomicFile::write(const QString& path, const Producer& produce, int* error)
+{
+    int err = 0;
+    if (!error)
+        error = &err;
+    *error = 0;
+    // Replacing a file: the old one must stay whole until the new one is on disk.
+    const QByteArray temp = writeTemp(path, produce, true, error);
     if (temp.isEmpty())
         return false;
-    if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+    const QByteArray target = QFile::encodeName(path);
+    if (::rename(temp.constData(), target.constData()) != 0) {
+        *error = errno;
         ::unlink(temp.constData());
         return false;
     }
+    published(target, Sync::BeforePublish);
     return true;
 }
 
-bool AtomicFile::writeNew(const QString& path, const Producer& produce, bool* nameTaken)
+bool AtomicFile::writeNew(const QString& path, const Producer& produce, bool* nameTaken, int* error,
+                          Sync sync)
 {
+    int err = 0;
+    if (!error)
+        error = &err;
+    *error = 0;
     if (nameTaken)
         *nameTaken = false;
     const QByteArray target = QFile::encodeName(path);
@@ -106,21 +243,30 @@ bool AtomicFile::writeNew(const QString& path, const Producer& produce, bool* na
     if (::lstat(target.constData(), &st) == 0) {
         if (nameTaken)
             *nameTaken = true;
+        *error = EEXIST;
         return false;
     }
-    const QByteArray temp = writeTemp(path, produce);
+    const QByteArray temp = writeTemp(path, produce, sync == Sync::BeforePublish, error);
     if (temp.isEmpty())
         return false;
     // link() fails on an existing name, so the claim and the publication are one step.
     if (::link(temp.constData(), target.constData()) == 0) {
         ::unlink(temp.constData());
+        published(target, sync);
         return true;
     }
-    const int err = errno;
-    if (err == EEXIST) {
+    const int linkErr = errno;
+    if (linkErr == EEXIST) {
         ::unlink(temp.constData());
         if (nameTaken)
             *nameTaken = true;
+        *error = EEXIST;
+        return false;
+    }
+    if (linkErr != EPERM && linkErr != EOPNOTSUPP && linkErr != EXDEV && linkErr != ENOSYS) {
+        // A real failure (a full disk for the folder entry, a folder gone).
+        ::unlink(temp.constData());
+        *error = linkErr;
         return false;
     }
     // File systems without hard links: claim the name exclusively, then move
@@ -131,14 +277,17 @@ bool AtomicFile::writeNew(const QString& path, const Producer& produce, bool* na
         ::unlink(temp.constData());
         if (nameTaken)
             *nameTaken = e == EEXIST;
+        *error = e;
         return false;
     }
     ::close(fd);
     if (::rename(temp.constData(), target.constData()) != 0) {
+        *error = errno;
         ::unlink(temp.constData());
         ::unlink(target.constData());
         return false;
     }
+    published(target, sync);
     return true;
 }
 

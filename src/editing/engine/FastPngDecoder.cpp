@@ -180,8 +180,12 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
     idat.clear();
     idat.shrink_to_fit();
 
+    // Pictures with alpha come out as ARGB32, the picture engine's own
+    // 32-bit format: swapping red and blue here, row by row while the row
+    // is in the cache, costs little; a whole-picture conversion afterwards
+    // cost more than the decode.
     QImage img = allocateImage(int(width), int(height),
-                               channels == 3 ? QImage::Format_RGB888 : QImage::Format_RGBA8888);
+                               channels == 3 ? QImage::Format_RGB888 : QImage::Format_ARGB32);
     if (img.isNull())
         return Result::Broken;
     std::vector<uchar> zero(rowBytes, 0);
@@ -190,7 +194,17 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
         uchar* line = raw + size_t(y) * (rowBytes + 1);
         if (!unfilter(line[0], line + 1, prev, rowBytes, channels))
             return Result::Broken;
-        std::memcpy(img.scanLine(int(y)), line + 1, rowBytes);
+        if (channels == 3) {
+            std::memcpy(img.scanLine(int(y)), line + 1, rowBytes);
+        } else {
+            const uchar* src = line + 1;
+            quint32* dst = reinterpret_cast<quint32*>(img.scanLine(int(y)));
+            for (quint32 x = 0; x < width; ++x) { // R G B A -> 0xAARRGGBB; vectorises
+                quint32 v;
+                std::memcpy(&v, src + 4 * size_t(x), 4);
+                dst[x] = (v & 0xff00ff00u) | ((v & 0xffu) << 16) | ((v >> 16) & 0xffu);
+            }
+        }
         prev = line + 1;
     }
     if (dpmX > 0 && dpmY > 0) {

@@ -18,6 +18,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <random>
 
@@ -600,24 +601,33 @@ AtomicFile::Producer Picture::producer(ImageFormat format, int quality) const
     };
 }
 
-bool Picture::save(const QString& path, ImageFormat format, int quality) const
+bool Picture::save(const QString& path, ImageFormat format, int quality, int* error) const
 {
-    return hasPicture() && format != ImageFormat::FlashPix && AtomicFile::write(path, producer(format, quality));
+    if (error)
+        *error = 0;
+    return hasPicture() && format != ImageFormat::FlashPix
+        && AtomicFile::write(path, producer(format, quality), error);
 }
 
-bool Picture::saveNew(const QString& path, ImageFormat format, int quality, bool* nameTaken) const
+bool Picture::saveNew(const QString& path, ImageFormat format, int quality, bool* nameTaken, int* error,
+                      bool syncLater) const
 {
     if (nameTaken)
         *nameTaken = false;
+    if (error)
+        *error = 0;
     // A taken name fails before any encoding work.
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink()) {
         if (nameTaken)
             *nameTaken = true;
+        if (error)
+            *error = EEXIST;
         return false;
     }
     return hasPicture() && format != ImageFormat::FlashPix
-        && AtomicFile::writeNew(path, producer(format, quality), nameTaken);
+        && AtomicFile::writeNew(path, producer(format, quality), nameTaken, error,
+                                syncLater ? AtomicFile::Sync::AfterPublish : AtomicFile::Sync::BeforePublish);
 }
 
 } // namespace varnel

@@ -97,11 +97,16 @@ public:
     bool load(const QString& path);
     bool loadFromData(const QByteArray& data);
     // Saves through a temporary file in the same folder, so the target name
-    // never holds a half-written file; an existing file is replaced.
-    bool save(const QString& path, ImageFormat format, int jpegQuality = 75) const;
+    // never holds a half-written file; an existing file is replaced, only
+    // once the new one is on the disk. *error (when given) gets the errno of
+    // a failure (0 when the picture could not be encoded).
+    bool save(const QString& path, ImageFormat format, int jpegQuality = 75, int* error = nullptr) const;
     // Saves under a name that must be free: never overwrites. On failure
     // *nameTaken (when given) tells whether the name was already in use.
-    bool saveNew(const QString& path, ImageFormat format, int jpegQuality = 75, bool* nameTaken = nullptr) const;
+    // syncLater publishes before the bytes are forced to the disk and syncs
+    // on a background thread (see AtomicFile::Sync).
+    bool saveNew(const QString& path, ImageFormat format, int jpegQuality = 75, bool* nameTaken = nullptr,
+                 int* error = nullptr, bool syncLater = false) const;
     // The file's bytes in a format; empty when the format cannot be written
     // (FlashPix) or the picture is empty.
     QByteArray encode(ImageFormat format, int jpegQuality = 75) const;

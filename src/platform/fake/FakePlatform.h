@@ -2,6 +2,8 @@
 #include <QMap>
 #include <QStringList>
 #include <deque>
+#include <functional>
+#include <utility>
 
 #include "platform/Platform.h"
 
@@ -13,11 +15,21 @@ class FakeClipboard : public Clipboard {
     Q_OBJECT
 public:
     bool hasPicture() const override { return !m_picture.isNull(); }
-    QImage takePicture() override { ++takeCount; return m_picture; }
+    QImage takePicture() override
+    {
+        ++takeCount;
+        const QImage taken = m_picture;
+        m_lastKey = taken.isNull() ? 0 : quint64(taken.cacheKey());
+        if (auto f = std::exchange(duringTake, nullptr))
+            f();
+        return taken;
+    }
     void putPicture(const QImage& p) override { m_picture = p; ++putCount; }
 
     // Another program puts a picture (or, with a null image, text) there.
     void offer(const QImage& p) { m_picture = p; emit changed(); }
+    // Runs (once) inside the next take: a change that arrives mid-capture.
+    std::function<void()> duringTake;
     // Sets the content without a change notification.
     void setSilently(const QImage& p) { m_picture = p; }
     const QImage& picture() const { return m_picture; }
@@ -48,6 +60,12 @@ public:
     void add(const QIcon&, const QString& t) override { if (!m_added) { m_added = true; ++addCount; tip = t; } }
     void remove() override { if (m_added) { m_added = false; ++removeCount; } }
     bool isAdded() const override { return m_added; }
+    void showMessage(const QString& title, const QString& text) override
+    {
+        if (m_added)
+            messages << title + QLatin1Char('|') + text;
+    }
+    void setToolTip(const QString& t) override { tip = t; }
 
     void clickLeft() { emit leftClicked(); }
     void clickRight(const QPoint& p = {}) { emit rightClicked(p); }
@@ -56,6 +74,7 @@ public:
     int addCount = 0;
     int removeCount = 0;
     QString tip;
+    QStringList messages; // "title|text"
 
 private:
     bool m_added = false;

@@ -11,6 +11,7 @@ public:
     explicit QtClipboard(QObject* parent = nullptr);
     bool hasPicture() const override;
     QImage takePicture() override;
+    QImage takePictureUnless(quint64 key, bool* same) override;
     void putPicture(const QImage& picture) override;
 
     // The MIME type to fetch, first match wins: cheap decodes before dear ones.
@@ -18,6 +19,7 @@ public:
 
 private:
     void onDataChanged();
+    QImage take(quint64 unless, bool* same);
     QClipboard* m_clipboard;
     bool m_puttingOwnCopy = false;
 };

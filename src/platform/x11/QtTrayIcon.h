@@ -14,9 +14,12 @@ public:
     void add(const QIcon& icon, const QString& tip) override;
     void remove() override;
     bool isAdded() const override;
+    void showMessage(const QString& title, const QString& text) override;
+    void setToolTip(const QString& tip) override;
 
 private:
     QSystemTrayIcon* m_icon = nullptr;
+    QString m_tip;
 };
 
 } // namespace varnel

@@ -57,7 +57,7 @@ TEST(FastPngDecoder, DecodesRgbAndRgbaLikeTheGeneralDecoder)
             const QByteArray bytes = png(src, quality);
             QImage fast;
             ASSERT_EQ(FastPngDecoder::decode(bytes, fast), FastPngDecoder::Result::Decoded);
-            EXPECT_EQ(fast.format(), alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+            EXPECT_EQ(fast.format(), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
             expectSamePixels(fast, QImage::fromData(bytes, "PNG"));
         }
 }
