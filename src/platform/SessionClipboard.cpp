@@ -31,12 +31,26 @@ bool SessionClipboard::hasPicture() const
 
 QImage SessionClipboard::takePicture()
 {
-    if (!m_watching)
-        return m_primary->takePicture();
-    QImage p = m_pending.isNull() ? m_primary->takePicture() : std::exchange(m_pending, QImage());
-    if (!p.isNull())
+    QImage p;
+    if (!m_watching || m_pending.isNull()) {
+        p = m_primary->takePicture();
+        m_lastKey = m_primary->lastKey();
+    } else {
+        p = std::exchange(m_pending, QImage());
+        m_lastKey = m_pendingKey;
+    }
+    if (m_watching && !p.isNull())
         m_last = p;
     return p;
+}
+
+QImage SessionClipboard::takePictureUnless(quint64 key, bool* same)
+{
+    // The key tells the X11 side's repeats; the pixels tell the feed's.
+    const QImage before = m_last;
+    QImage p = takePicture();
+    *same = !p.isNull() && ((key != 0 && m_lastKey == key) || samePicture(p, before));
+    return *same ? QImage() : p;
 }
 
 void SessionClipboard::putPicture(const QImage& picture)
@@ -94,7 +108,9 @@ void SessionClipboard::onPrimaryChanged()
         emit changed();
         return;
     }
-    announce(m_primary->takePicture());
+    QImage p = m_primary->takePicture();
+    m_pendingKey = m_primary->lastKey();
+    announce(std::move(p));
 }
 
 void SessionClipboard::onFeedPresent(const QByteArray& bytes, const QString& mime)
@@ -112,6 +128,7 @@ void SessionClipboard::onFeedOffered(const QByteArray& bytes, const QString& mim
     QImage p = decode(bytes, mime);
     if (p.isNull())
         return;
+    m_pendingKey = 0;
     announce(std::move(p));
 }
 

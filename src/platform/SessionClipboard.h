@@ -22,6 +22,7 @@ public:
     bool hasPicture() const override;
     // While watching: the picture of the announced change, taken once.
     QImage takePicture() override;
+    QImage takePictureUnless(quint64 key, bool* same) override;
     void putPicture(const QImage& picture) override;
     void setDecoder(Decoder decoder) override;
     void watch(bool on) override;
@@ -47,6 +48,7 @@ private:
     bool m_watching = false;
     bool m_gapReported = false;
     QImage m_pending; // announced, not yet taken
+    quint64 m_pendingKey = 0;
     QImage m_last;    // last taken, or the picture there when watching began
     int m_repeats = 0;
 };

@@ -39,6 +39,8 @@ protected:
         w->StorageFolder = dir.path() + "/store";
         w->StoragePrefix = "b";
         w->StorageExtension = "bmp";
+        // As loading these settings would: a storage folder enables its save.
+        w->group("mnKkn")->setEnabled(0, true);
     }
     QString pictureFile(const QString& name, int width = 64, int height = 48)
     {
