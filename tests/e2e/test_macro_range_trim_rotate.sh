@@ -66,11 +66,11 @@ key alt+m Return                                   # the macro "turn"
 wait_for "[ -f '$WORK/002.bmp' ]" 10 || { ls -la "$WORK"; fail "the macro did not save the picture"; }
 sleep 0.3
 replayed=$(identify -format '%wx%h' "$WORK/002.bmp")
-# The range is 100 x 60 from its corner; turned right it stands 60 wide.
+# The range R1 runs from pixel 1,1 to 101,61, both edges kept by the trim
+# (101 x 61); turned right it stands 61 wide.
 [ "$replayed" = "$recorded" ] || fail "replay gave $replayed, the recording $recorded"
-w=${replayed%x*}; h=${replayed#*x}
-[ "$h" -gt "$w" ] && [ "$w" -ge 59 ] && [ "$w" -le 60 ] && [ "$h" -ge 99 ] && [ "$h" -le 100 ] \
-  || fail "replayed picture is $replayed, not the 100 x 60 range turned"
+[ "$replayed" = 61x101 ] || fail "replayed picture is $replayed, not the range turned"
+w=61
 # Turned right: the capture's top rows (the red end) are now the right-hand side.
 red_at() { convert "$WORK/002.bmp" -crop "1x1+$1+$2" -format '%[fx:int(255*r)]' info:; }
 [ "$(red_at $((w - 1)) 0)" -gt "$(red_at 0 0)" ] || fail "the picture was not turned to the right"
