@@ -1,5 +1,7 @@
 #include "DurableFile.h"
 
+#include "PosixFiles.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -27,45 +29,12 @@ bool planted(DurableFile::Step step)
     return true;
 }
 
-bool writeAll(int fd, const char* p, qint64 left)
+bool writeAll(int fd, const char* p, qint64 size)
 {
-    if (planted(DurableFile::Step::Write))
-        return false;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(qMin<qint64>(left, 1 << 30)));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) { // no progress and no error: treat as a full device
-            errno = ENOSPC;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
+    return !planted(DurableFile::Step::Write) && posix::writeAll(fd, p, size);
 }
 
-mode_t processUmask()
-{
-    static const mode_t mask = [] {
-        QFile status(QStringLiteral("/proc/self/status"));
-        if (status.open(QIODevice::ReadOnly)) {
-            for (const QByteArray& line : status.readAll().split('\n')) {
-                if (line.startsWith("Umask:")) {
-                    bool ok = false;
-                    const uint v = line.mid(6).trimmed().toUInt(&ok, 8);
-                    if (ok)
-                        return mode_t(v);
-                }
-            }
-        }
-        return mode_t(022);
-    }();
-    return mask;
-}
+using posix::processUmask;
 
 DurableFile::Result failure(int err)
 {
