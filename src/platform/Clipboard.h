@@ -49,6 +49,9 @@ signals:
     void watchGap(int reason);
 
 protected:
+    // Qt's general decoder for any picture format, within screen-sized limits.
+    static QImage readPicture(const QByteArray& bytes);
+
     Decoder m_decoder;
     quint64 m_lastKey = 0;
 };

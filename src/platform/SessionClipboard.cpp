@@ -147,17 +147,7 @@ QImage SessionClipboard::decode(const QByteArray& bytes, const QString& mime) co
         if (!fast.isNull())
             return fast;
     }
-    QByteArray copy = bytes;
-    QBuffer buf(&copy);
-    buf.open(QIODevice::ReadOnly);
-    QImageReader reader(&buf);
-    reader.setDecideFormatFromContent(true);
-    // Screens up to 16384 pixels a side, at four bytes a pixel.
-    reader.setAllocationLimit(1024);
-    QImage img;
-    if (!reader.read(&img))
-        return {};
-    return img;
+    return readPicture(bytes);
 }
 
 } // namespace varnel

@@ -93,16 +93,7 @@ QImage QtClipboard::take(quint64 unless, bool* same)
         if (!fast.isNull())
             return fast;
     }
-    QBuffer buf(&bytes);
-    buf.open(QIODevice::ReadOnly);
-    QImageReader reader(&buf);
-    reader.setDecideFormatFromContent(true);
-    // Screens up to 16384 pixels a side, at four bytes a pixel.
-    reader.setAllocationLimit(1024);
-    QImage img;
-    if (!reader.read(&img))
-        return {};
-    return img;
+    return readPicture(bytes);
 }
 
 void QtClipboard::putPicture(const QImage& picture)
