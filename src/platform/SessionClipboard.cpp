@@ -1,7 +1,5 @@
 #include "SessionClipboard.h"
 
-#include <QBuffer>
-#include <QImageReader>
 
 namespace varnel {
 
