@@ -52,6 +52,16 @@ start_window_manager() {
   wait_for "xprop -root _NET_SUPPORTING_WM_CHECK | grep window" 10 || fail "no window manager"
 }
 
+# Writes the settings file the program reads at start into folder: CP932,
+# CR LF between lines, the given element lines (UTF-8) inside the root.
+write_user_xml() { # folder line...
+  local dir=$1
+  shift
+  mkdir -p "$dir"
+  { printf '%s\r\n' "<?xml version='1.0' encoding='Shift-JIS' ?>" "<運用>" "$@"; printf '%s' "</運用>"; } \
+    | iconv -f UTF-8 -t CP932 > "$dir/User.xml"
+}
+
 # Starts the program with fresh user folders; sets APP_PID, WID, WORK.
 start_app() {
   export XDG_DATA_HOME="$E2E_TMP/data" XDG_CONFIG_HOME="$E2E_TMP/config"

@@ -11,10 +11,8 @@ export XDG_DATA_HOME="$E2E_TMP/data"
 USER_DIR="$XDG_DATA_HOME/Quillon/varnel"
 mkdir -p "$USER_DIR"
 # Zoom view at 100 %; captures are saved and then shown.
-printf '%s\r\n' "<?xml version='1.0' encoding='Shift-JIS' ?>" "<運用>" "   <ﾕｰｻﾞｰ>" \
-  "      <ｽｹｰﾙ表示>3</ｽｹｰﾙ表示>" "      <ｷｬﾌﾟﾁｬ後表示>3</ｷｬﾌﾟﾁｬ後表示>" "      <ﾏｳｽﾎﾟｲﾝﾀ>取込まない</ﾏｳｽﾎﾟｲﾝﾀ>" "   </ﾕｰｻﾞｰ>" \
-  | iconv -f UTF-8 -t CP932 > "$USER_DIR/User.xml"
-printf '%s' "</運用>" | iconv -f UTF-8 -t CP932 >> "$USER_DIR/User.xml"
+write_user_xml "$USER_DIR" "   <ﾕｰｻﾞｰ>" \
+  "      <ｽｹｰﾙ表示>3</ｽｹｰﾙ表示>" "      <ｷｬﾌﾟﾁｬ後表示>3</ｷｬﾌﾟﾁｬ後表示>" "      <ﾏｳｽﾎﾟｲﾝﾀ>取込まない</ﾏｳｽﾎﾟｲﾝﾀ>" "   </ﾕｰｻﾞｰ>"
 start_app
 key ctrl+q
 wait_for "! is_viewable" 5 || fail "window still shown after Ctrl+Q"

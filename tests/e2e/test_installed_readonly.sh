@@ -29,9 +29,8 @@ USER_DIR="$XDG_DATA_HOME/Quillon/varnel"
 mkdir -p "$USER_DIR" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 # Captures are saved, and the window stays hidden.
-printf '%s\r\n' "<?xml version='1.0' encoding='Shift-JIS' ?>" "<運用>" "   <ﾕｰｻﾞｰ>" \
-  "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>" "   </ﾕｰｻﾞｰ>" | iconv -f UTF-8 -t CP932 > "$USER_DIR/User.xml"
-printf '%s' "</運用>" | iconv -f UTF-8 -t CP932 >> "$USER_DIR/User.xml"
+write_user_xml "$USER_DIR" "   <ﾕｰｻﾞｰ>" \
+  "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>" "   </ﾕｰｻﾞｰ>"
 [ "$(id -u)" -eq 0 ] && chown -R nobody:nogroup "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 
 HOME="$E2E_TMP" "${RUN[@]}" "$PREFIX/bin/varnel" >"$E2E_TMP/app.log" 2>&1 &

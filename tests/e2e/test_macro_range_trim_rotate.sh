@@ -12,9 +12,8 @@ start_window_manager
 export XDG_DATA_HOME="$E2E_TMP/data"
 USER_DIR="$XDG_DATA_HOME/Quillon/varnel"
 mkdir -p "$USER_DIR"
-printf '%s\r\n' "<?xml version='1.0' encoding='Shift-JIS' ?>" "<運用>" "   <ﾕｰｻﾞｰ>" \
-  "      <QL_RNG>R1,100,60,px</QL_RNG>" "   </ﾕｰｻﾞｰ>" | iconv -f UTF-8 -t CP932 > "$USER_DIR/User.xml"
-printf '%s' "</運用>" | iconv -f UTF-8 -t CP932 >> "$USER_DIR/User.xml"
+write_user_xml "$USER_DIR" "   <ﾕｰｻﾞｰ>" \
+  "      <QL_RNG>R1,100,60,px</QL_RNG>" "   </ﾕｰｻﾞｰ>"
 start_app
 
 keys_here() { xdotool key --delay 80 "$@"; sleep 0.4; }

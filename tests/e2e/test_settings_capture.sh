@@ -10,10 +10,9 @@ start_tray
 export XDG_DATA_HOME="$E2E_TMP/data"
 USER_DIR="$XDG_DATA_HOME/Quillon/varnel"
 mkdir -p "$USER_DIR"
-printf '%s\r\n' "<?xml version='1.0' encoding='Shift-JIS' ?>" "<運用>" "   <ﾕｰｻﾞｰ>" \
+write_user_xml "$USER_DIR" "   <ﾕｰｻﾞｰ>" \
   "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>" "      <ｷｬﾌﾟﾁｬ後減色>4</ｷｬﾌﾟﾁｬ後減色>" \
-  "      <ﾏｳｽﾎﾟｲﾝﾀ>取込まない</ﾏｳｽﾎﾟｲﾝﾀ>" "   </ﾕｰｻﾞｰ>" | iconv -f UTF-8 -t CP932 > "$USER_DIR/User.xml"
-printf '%s' "</運用>" | iconv -f UTF-8 -t CP932 >> "$USER_DIR/User.xml"
+  "      <ﾏｳｽﾎﾟｲﾝﾀ>取込まない</ﾏｳｽﾎﾟｲﾝﾀ>" "   </ﾕｰｻﾞｰ>"
 
 start_app
 key ctrl+q

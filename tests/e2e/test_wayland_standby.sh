@@ -10,9 +10,7 @@ start_sway
 
 # Save-numbered after capture, set before the start.
 export XDG_DATA_HOME="$E2E_TMP/data"
-mkdir -p "$XDG_DATA_HOME/Quillon/varnel"
-printf '<?xml version='"'"'1.0'"'"' encoding='"'"'Shift-JIS'"'"' ?>\r\n<運用>\r\n   <ﾕｰｻﾞｰ>\r\n      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>\r\n   </ﾕｰｻﾞｰ>\r\n</運用>' \
-  | iconv -f UTF-8 -t CP932 >"$XDG_DATA_HOME/Quillon/varnel/User.xml"
+write_user_xml "$XDG_DATA_HOME/Quillon/varnel" "   <ﾕｰｻﾞｰ>" "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>" "   </ﾕｰｻﾞｰ>"
 
 make_picture "$E2E_TMP/before.png" orange
 wl_offer_png "$E2E_TMP/before.png"
