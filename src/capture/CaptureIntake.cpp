@@ -41,9 +41,10 @@ bool CaptureIntake::grab(Clipboard& clipboard, Pointer& pointer, const PointerIm
                                          pointer.activeWindowOrigin());
         drawStamp(img, stamp.image, pos);
     }
-    // The resolution goes on while the decoded image has one owner: set on
-    // the picture afterwards it would copy every pixel (the picture and
-    // img sharing them until this function returns).
+    // Clipboards decode at 96 dpi already, and then this changes nothing.
+    // Otherwise it goes on while the decoded image has one owner: set on the
+    // picture afterwards it would copy every pixel (the picture and img
+    // sharing them until this function returns).
     const int dpm = qRound(96 / 0.0254);
     img.setDotsPerMeterX(dpm);
     img.setDotsPerMeterY(dpm);

@@ -20,4 +20,17 @@ QImage Clipboard::readPicture(const QByteArray& bytes)
     return img;
 }
 
+QImage Clipboard::decode(const QByteArray& bytes, const QString& mime) const
+{
+    QImage img;
+    if (m_decoder)
+        img = m_decoder(bytes, mime);
+    if (img.isNull())
+        img = readPicture(bytes);
+    const int dpm = qRound(96 / 0.0254);
+    img.setDotsPerMeterX(dpm);
+    img.setDotsPerMeterY(dpm);
+    return img;
+}
+
 } // namespace varnel

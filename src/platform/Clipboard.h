@@ -51,6 +51,10 @@ signals:
 protected:
     // Qt's general decoder for any picture format, within screen-sized limits.
     static QImage readPicture(const QByteArray& bytes);
+    // The fast decoder, else the general one. Clipboard pictures count as
+    // 96 dpi; set here, while the image has one owner, so that no later
+    // holder copies every pixel to change it.
+    QImage decode(const QByteArray& bytes, const QString& mime) const;
 
     Decoder m_decoder;
     quint64 m_lastKey = 0;

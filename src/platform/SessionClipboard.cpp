@@ -138,14 +138,4 @@ void SessionClipboard::onFeedUnavailable(WatchGap reason)
     emit watchGap(int(reason));
 }
 
-QImage SessionClipboard::decode(const QByteArray& bytes, const QString& mime) const
-{
-    if (m_decoder) {
-        QImage fast = m_decoder(bytes, mime);
-        if (!fast.isNull())
-            return fast;
-    }
-    return readPicture(bytes);
-}
-
 } // namespace varnel

@@ -41,7 +41,6 @@ private:
     void onFeedOffered(const QByteArray& bytes, const QString& mime);
     void onFeedUnavailable(WatchGap reason);
     void announce(QImage picture);
-    QImage decode(const QByteArray& bytes, const QString& mime) const;
 
     std::unique_ptr<Clipboard> m_primary;
     std::unique_ptr<PictureFeed> m_feed;

@@ -85,15 +85,11 @@ QImage QtClipboard::take(quint64 unless, bool* same)
         *same = true;
         return {};
     }
-    if (m_decoder) {
-        clock.restart();
-        QImage fast = m_decoder(bytes, fmt);
-        if (trace)
-            std::fprintf(stderr, "clipboard decode: %.1f ms\n", clock.nsecsElapsed() / 1e6);
-        if (!fast.isNull())
-            return fast;
-    }
-    return readPicture(bytes);
+    clock.restart();
+    QImage img = decode(bytes, fmt);
+    if (trace)
+        std::fprintf(stderr, "clipboard decode: %.1f ms\n", clock.nsecsElapsed() / 1e6);
+    return img;
 }
 
 void QtClipboard::putPicture(const QImage& picture)
