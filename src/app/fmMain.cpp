@@ -21,6 +21,7 @@
 #include "MenuBinder.h"
 #include "capture/ClipboardWatcher.h"
 #include "editing/engine/FastPngDecoder.h"
+#include "editing/engine/PixelFormats.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 #include "settings/yIni.h"
@@ -362,6 +363,9 @@ void fmMain::selectCurrentFile()
 
 void fmMain::onTimer()
 {
+    // Picture buffers kept for the next capture go back to the system once
+    // no capture or edit has wanted them for a while.
+    releaseIdlePictureBuffers(std::chrono::seconds(10));
     // One stat decides; the listing itself runs on the worker thread, so a
     // folder of many files never stalls the window.
     if (!FormShown)

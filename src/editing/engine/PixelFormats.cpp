@@ -1,6 +1,9 @@
 #include "PixelFormats.h"
 
 #include <algorithm>
+#include <chrono>
+#include <mutex>
+#include <vector>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -85,7 +88,100 @@ QImage toEngineFormat(const QImage& img, int bpp)
 
 namespace {
 constexpr size_t kHuge = size_t(2) << 20;
+
+// Big picture buffers given back are kept a while for the next picture of
+// the same size: captures come one after another at screen size, and
+// faulting in and zeroing fresh pages cost a 4K capture about as much as
+// decoding it. Bounded, and emptied once the program has been idle.
+constexpr size_t kPoolAtMost = size_t(256) << 20;
+
+struct PooledBlock {
+    void* mem;
+    size_t size;
+};
+
+struct BufferPool {
+    std::mutex lock;
+    struct Entry {
+        void* mem;
+        size_t size;
+        std::chrono::steady_clock::time_point since;
+    };
+    std::vector<Entry> kept;
+    size_t keptBytes = 0;
+
+    void* take(size_t size)
+    {
+        std::lock_guard guard(lock);
+        for (auto it = kept.begin(); it != kept.end(); ++it) {
+            if (it->size == size) {
+                void* mem = it->mem;
+                keptBytes -= size;
+                kept.erase(it);
+                return mem;
+            }
+        }
+        return nullptr;
+    }
+    void give(void* mem, size_t size)
+    {
+        std::lock_guard guard(lock);
+        // The oldest go first to make room.
+        while (!kept.empty() && keptBytes + size > kPoolAtMost) {
+            std::free(kept.front().mem);
+            keptBytes -= kept.front().size;
+            kept.erase(kept.begin());
+        }
+        if (size > kPoolAtMost) {
+            std::free(mem);
+            return;
+        }
+        kept.push_back({mem, size, std::chrono::steady_clock::now()});
+        keptBytes += size;
+    }
+    size_t release(std::chrono::milliseconds idle)
+    {
+        std::lock_guard guard(lock);
+        const auto now = std::chrono::steady_clock::now();
+        size_t freed = 0;
+        for (auto it = kept.begin(); it != kept.end();) {
+            if (now - it->since >= idle) {
+                std::free(it->mem);
+                keptBytes -= it->size;
+                freed += it->size;
+                it = kept.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        return freed;
+    }
+};
+
+BufferPool& pool()
+{
+    static BufferPool* p = new BufferPool; // never destroyed: images may outlive statics
+    return *p;
+}
+
+void giveBack(void* info)
+{
+    auto* block = static_cast<PooledBlock*>(info);
+    pool().give(block->mem, block->size);
+    delete block;
+}
 } // namespace
+
+size_t releaseIdlePictureBuffers(std::chrono::milliseconds idle)
+{
+    return pool().release(idle);
+}
+
+size_t keptPictureBufferBytes()
+{
+    std::lock_guard guard(pool().lock);
+    return pool().keptBytes;
+}
 
 std::unique_ptr<uchar[], FreeDeleter> allocateBuffer(size_t bytes)
 {
@@ -147,14 +243,17 @@ QImage allocateImage(int width, int height, QImage::Format format)
     const qint64 bytes = bpl * height;
     if (bytes < qint64(kHuge) * 2 || bpl > INT_MAX)
         return QImage(width, height, format);
-    void* mem = nullptr;
     const size_t rounded = (size_t(bytes) + kHuge - 1) / kHuge * kHuge;
-    if (posix_memalign(&mem, kHuge, rounded) != 0)
-        return QImage(width, height, format);
-    ::madvise(mem, rounded, MADV_HUGEPAGE);
-    QImage img(static_cast<uchar*>(mem), width, height, qsizetype(bpl), format, [](void* p) { std::free(p); }, mem);
+    void* mem = pool().take(rounded);
+    if (!mem) {
+        if (posix_memalign(&mem, kHuge, rounded) != 0)
+            return QImage(width, height, format);
+        ::madvise(mem, rounded, MADV_HUGEPAGE);
+    }
+    auto* block = new PooledBlock{mem, rounded};
+    QImage img(static_cast<uchar*>(mem), width, height, qsizetype(bpl), format, giveBack, block);
     if (img.isNull())
-        std::free(mem);
+        giveBack(block);
     return img;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 
@@ -19,7 +20,12 @@ QImage toEngineFormat(const QImage& image, int bitsPerPixel);
 
 // A new uninitialised image; big ones get memory backed by huge pages where
 // the system offers them, which saves thousands of page faults per picture.
+// Big buffers come back to a bounded pool when their image goes and serve
+// the next image of the same size.
 QImage allocateImage(int width, int height, QImage::Format format);
+// Frees pooled buffers unused for at least idle; returns the bytes freed.
+size_t releaseIdlePictureBuffers(std::chrono::milliseconds idle);
+size_t keptPictureBufferBytes();
 
 // A deep copy of an image in its own (huge-page backed) memory.
 QImage deepCopy(const QImage& image);
