@@ -3,6 +3,8 @@
 
 #include <QPolygon>
 
+#include <algorithm>
+
 #include "editing/ColourDepth.h"
 #include "editing/DrawingOverlay.h"
 #include "editing/EditGeometry.h"
@@ -25,10 +27,26 @@ private:
     fmMain* m_w;
 };
 
-// The range as the polygon the region operations take, clockwise from top-left.
-QPolygon rangePolygon(int left, int top, int right, int bottom)
+// A range covers the pixels from left, top up to but not including right,
+// bottom: right - left by bottom - top is its size, the size the drag label
+// shows, a registered range makes and a resize takes. The engine's
+// rectangles and polygons include both corners.
+QRect rangePixels(int left, int top, int right, int bottom)
 {
-    return QPolygon({QPoint(left, top), QPoint(right, top), QPoint(right, bottom), QPoint(left, bottom)});
+    return QRect(QPoint(std::min(left, right), std::min(top, bottom)),
+                 QPoint(std::max(left, right) - 1, std::max(top, bottom) - 1));
+}
+
+// The range as the polygon the region operations take, clockwise from top-left.
+QPolygon rangePolygon(const QRect& pixels)
+{
+    return QPolygon({pixels.topLeft(), pixels.topRight(), pixels.bottomRight(), pixels.bottomLeft()});
+}
+
+bool cropToRange(Picture& picture, int left, int top, int right, int bottom)
+{
+    const QRect r = rangePixels(left, top, right, bottom);
+    return !r.isEmpty() && picture.crop(r.left(), r.top(), r.right(), r.bottom());
 }
 
 // Brings a picture back to the depth the window keeps for it, without
@@ -194,7 +212,7 @@ void fmMain::CopyToClipboard()
     BusyGuard busy(this);
     ikImg2 = ikImg->picture();
     if (found)
-        ikImg2.crop(l, t, r, b);
+        cropToRange(ikImg2, l, t, r, b);
     ikImg2.setResolution(96, 96);
     m_platform.clipboard->putPicture(ikImg2.image());
     ikImg2.clear();
@@ -208,7 +226,7 @@ void fmMain::TrimToRange()
     BusyGuard busy(this);
     BeginEdit();
     ClearRange();
-    ikImg->picture().crop(l, t, r, b);
+    cropToRange(ikImg->picture(), l, t, r, b);
     ShowPicture();
     SetPictureState(2);
 }
@@ -218,6 +236,11 @@ void fmMain::HighlightRange(int kind)
     int l, r, t, b;
     if (!GetRange(l, r, t, b))
         return;
+    const QRect pixels = rangePixels(l, t, r, b);
+    if (pixels.isEmpty()) {
+        ClearRange();
+        return;
+    }
     // A palette picture is worked on in true colour and brought back to its
     // depth once, without dithering: 24 bit holds every palette colour, so
     // nothing is lost on the way in, and two operations cost one reduction.
@@ -227,7 +250,7 @@ void fmMain::HighlightRange(int kind)
     Picture& pic = ikImg->picture();
     if (!trueColour && ColourDepthCode.toInt() != 0)
         pic.convertDepth(24, false);
-    const QPolygon polygon = rangePolygon(l, t, r, b);
+    const QPolygon polygon = rangePolygon(pixels);
     bool ok = false;
     if (kind == 1) {
         pic.setRegion(RegionSide::Inside, RegionShape::Polygon, polygon);
@@ -250,10 +273,15 @@ void fmMain::MosaicRange()
         return;
     int l, r, t, b;
     const bool found = GetRange(l, r, t, b);
+    const QRect pixels = rangePixels(l, t, r, b);
+    if (found && pixels.isEmpty()) {
+        ClearRange();
+        return;
+    }
     BusyGuard busy(this);
     BeginEdit();
     Picture& pic = ikImg->picture();
-    pic.setRegion(RegionSide::Inside, found ? RegionShape::Polygon : RegionShape::Whole, rangePolygon(l, t, r, b));
+    pic.setRegion(RegionSide::Inside, found ? RegionShape::Polygon : RegionShape::Whole, rangePolygon(pixels));
     if (pic.mosaic(8, 8))
         ShowPicture();
     ClearRange();

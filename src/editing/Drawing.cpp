@@ -112,7 +112,8 @@ QPolygon Drawing::currentRectangle() const
     const QRect r = cornerRect(m_shapes.back()).toRect();
     if (r.isEmpty())
         return {};
-    // Inclusive edges, as the range keeps them.
+    // Right and bottom one past the box's last pixel column and row, as a
+    // range has them.
     const int l = r.left(), t = r.top(), rt = r.left() + r.width(), b = r.top() + r.height();
     return QPolygon({QPoint(l, t), QPoint(rt, t), QPoint(rt, b), QPoint(l, b)});
 }

@@ -56,26 +56,26 @@ EditGeometry::Stitch EditGeometry::stitch(int direction, int width, int height, 
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    // A range dragged to the edge ends one past the last pixel; the cut
-    // stops at the picture.
-    left = std::clamp(left, 0, width - 1);
-    right = std::clamp(right, 0, width - 1);
-    top = std::clamp(top, 0, height - 1);
-    bottom = std::clamp(bottom, 0, height - 1);
+    // The range's rows (columns) run from top up to but not including
+    // bottom; the cut stops at the picture.
+    left = std::clamp(left, 0, width);
+    right = std::clamp(right, 0, width);
+    top = std::clamp(top, 0, height);
+    bottom = std::clamp(bottom, 0, height);
     if (direction == 0) {
-        s.tail = QRect(QPoint(0, bottom + 1), QPoint(width - 1, height - 1));
+        s.tail = QRect(QPoint(0, bottom), QPoint(width - 1, height - 1));
         s.dest = QPoint(0, top);
-        s.cropRight = width;
-        s.cropBottom = height - (bottom - top) - 2;
-        s.valid = s.cropBottom >= 0;
-        s.hasTail = bottom + 1 < height;
+        s.cropRight = width - 1;
+        s.cropBottom = height - (bottom - top) - 1;
+        s.valid = bottom > top && s.cropBottom >= 0;
+        s.hasTail = bottom < height;
     } else {
-        s.tail = QRect(QPoint(right + 1, 0), QPoint(width - 1, height - 1));
+        s.tail = QRect(QPoint(right, 0), QPoint(width - 1, height - 1));
         s.dest = QPoint(left, 0);
-        s.cropRight = width - (right - left) - 2;
-        s.cropBottom = height;
-        s.valid = s.cropRight >= 0;
-        s.hasTail = right + 1 < width;
+        s.cropRight = width - (right - left) - 1;
+        s.cropBottom = height - 1;
+        s.valid = right > left && s.cropRight >= 0;
+        s.hasTail = right < width;
     }
     return s;
 }

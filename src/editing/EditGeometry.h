@@ -17,7 +17,8 @@ public:
     static QSize reducedSize(int mode, int width, int height, int rangeWidth, int rangeHeight);
 
     // "綴じ込み": the strip under the range is cut out and the rest joined.
-    // Edges are inclusive pixel columns and rows.
+    // The range runs from left, top up to but not including right, bottom;
+    // tail and crop are inclusive pixel rectangles, as the engine takes them.
     struct Stitch {
         bool valid = false;   // something remains after the cut
         bool hasTail = false; // there are rows (columns) after the range to move

@@ -171,8 +171,10 @@ QString PictureSurface::dragSizeText() const
 {
     if (!m_dragging || m_sel == QRect(0, 0, 0, 0))
         return {};
-    // Edges are inclusive: the size a trimming to this range gives.
-    const QRect r = QRect(QPoint(m_sel.x(), m_sel.y()), QPoint(m_sel.width(), m_sel.height()))
+    // Right and bottom are not part of the range: the size a trimming to
+    // this range gives.
+    const QRect r = QRect(m_sel.x(), m_sel.y(), m_sel.width() - m_sel.x(), m_sel.height() - m_sel.y())
+                        .normalized()
                         .intersected(QRect(QPoint(0, 0), m_picture.image().size()));
     return QStringLiteral("%1 x %2").arg(r.width()).arg(r.height());
 }

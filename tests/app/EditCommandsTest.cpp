@@ -61,7 +61,7 @@ TEST_F(EditCommandsTest, TrimmingKeepsTheRangeOnly)
     const QImage src = gradient();
     paste(src);
     EXPECT_EQ(w->PictureState, 1);
-    range(10, 5, 19, 14);
+    range(10, 5, 20, 15);
     g("mnEdt").click(6);
     ASSERT_EQ(pic().width(), 10);
     ASSERT_EQ(pic().height(), 10);
@@ -85,7 +85,7 @@ TEST_F(EditCommandsTest, RelativeHighlightWashesOutTheSurroundingOnly)
 {
     const QImage src = gradient();
     paste(src);
-    range(10, 5, 19, 14);
+    range(10, 5, 20, 15);
     g("mnRng").click(4);
     const QImage now = shown();
     int washed = 0;
@@ -111,7 +111,7 @@ TEST_F(EditCommandsTest, MarkerHighlightColoursTheRangeOnly)
 {
     const QImage src = gradient();
     paste(src);
-    range(10, 5, 19, 14);
+    range(10, 5, 20, 15);
     g("mnRng").click(5);
     const QImage now = shown();
     for (int y = 0; y < src.height(); ++y)
@@ -166,7 +166,7 @@ TEST_F(EditCommandsTest, MosaicWithAndWithoutARange)
 {
     const QImage src = gradient(48, 32);
     paste(src);
-    range(8, 8, 23, 23); // two by two blocks of 8
+    range(8, 8, 24, 24); // two by two blocks of 8
     g("mnRng").click(7);
     QImage now = shown();
     for (int y = 0; y < src.height(); ++y)
@@ -285,7 +285,7 @@ TEST_F(EditCommandsTest, StitchInBothDirections)
 {
     const QImage src = gradient(40, 30);
     paste(src);
-    range(10, 2, 19, 8); // columns 10..19 go
+    range(10, 2, 20, 8); // columns 10..19 go
     g("mnCut").click(1);
     QImage now = shown();
     ASSERT_EQ(now.size(), QSize(30, 30));
@@ -295,7 +295,7 @@ TEST_F(EditCommandsTest, StitchInBothDirections)
     EXPECT_FALSE(hasRange());
 
     paste(src);
-    range(3, 5, 9, 9); // rows 5..9 go
+    range(3, 5, 9, 10); // rows 5..9 go
     g("mnCut").click(0);
     now = shown();
     ASSERT_EQ(now.size(), QSize(40, 25));
@@ -308,7 +308,7 @@ TEST_F(EditCommandsTest, StitchInBothDirections)
     paste(flat);
     g("mnColr").click(1);
     const QImage palette = shown();
-    range(5, 0, 24, 3);
+    range(5, 0, 25, 3);
     g("mnCut").click(1);
     EXPECT_EQ(pic().depthCode(), 4);
     now = shown();
@@ -353,7 +353,7 @@ TEST_F(EditCommandsTest, UndoAndRedoAcrossThreeEdits)
     EXPECT_FALSE(g("mnEdt").isEnabled(15));
     EXPECT_FALSE(g("mnEdt").isEnabled(16));
     const QImage s0 = pic().image();
-    range(5, 5, 30, 24);
+    range(5, 5, 31, 25);
     g("mnEdt").click(6); // trim to 26 x 20
     const QImage s1 = pic().image();
     g("mnColr").click(3); // 256 colours
@@ -424,7 +424,7 @@ TEST_F(EditCommandsTest, CopyWithARangeCopiesTheRangeAt96Dpi)
     paste(src);
     w->surface()->picture().setResolution(72, 72);
     w->SetPictureState(2);
-    range(4, 3, 13, 7);
+    range(4, 3, 14, 8);
     g("mnEdt").click(2);
     const QImage clip = fake.clipboard->picture().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(clip.size(), QSize(10, 5));
@@ -437,7 +437,7 @@ TEST_F(EditCommandsTest, CopyWithARangeCopiesTheRangeAt96Dpi)
     EXPECT_EQ(shown(), src);
     EXPECT_EQ(pic().dpiX(), 72);
     EXPECT_EQ(w->PictureState, 2);
-    EXPECT_EQ(w->surface()->selectionEdges(), QRect(4, 3, 13, 7));
+    EXPECT_EQ(w->surface()->selectionEdges(), QRect(4, 3, 14, 8));
     EXPECT_FALSE(g("mnEdt").isEnabled(15));
 
     // Without a range: the whole picture.
@@ -505,7 +505,7 @@ TEST_F(EditCommandsTest, RevertReadsTheFileAgainAndStartsANewHistory)
     w->OpenPictureFile(path);
     ASSERT_EQ(w->CurrentFilePath, path);
     g("mnRotate").click(3);
-    range(1, 1, 5, 5);
+    range(1, 1, 6, 6);
     g("mnEdt").click(6);
     ASSERT_EQ(pic().width(), 5);
     g("mnEdt").click(0);
@@ -540,7 +540,7 @@ TEST_F(EditCommandsTest, AnErrorInsideACommandEndsNeitherTheProgramNorTheBusyPoi
     EXPECT_EQ(fake.dialogs->messages.size(), 1);
     fake.platform.clipboard = std::move(kept);
     // The window goes on working.
-    range(1, 1, 5, 5);
+    range(1, 1, 6, 6);
     g("mnEdt").click(6);
     EXPECT_EQ(pic().width(), 5);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -555,10 +555,28 @@ TEST_F(EditCommandsTest, DraggingARangeShowsItsSize)
     QWidget* vp = w->surface()->viewport();
     QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(20, 30));
     QTest::mouseMove(vp, QPoint(84, 78));
-    EXPECT_EQ(w->surface()->dragSizeText(), QStringLiteral("65 x 49"));
+    EXPECT_EQ(w->surface()->dragSizeText(), QStringLiteral("64 x 48"));
     QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(84, 78));
     EXPECT_TRUE(w->surface()->dragSizeText().isEmpty());
     // Trimming to it gives that size.
     g("mnEdt").click(6);
-    EXPECT_EQ(QSize(pic().width(), pic().height()), QSize(65, 49));
+    EXPECT_EQ(QSize(pic().width(), pic().height()), QSize(64, 48));
+}
+
+TEST_F(EditCommandsTest, ARegisteredRangeTrimsToItsRegisteredSize)
+{
+    // The size a range is registered with, shown while dragging, resized to
+    // and trimmed to is one and the same: right - left by bottom - top.
+    paste(gradient(400, 300));
+    w->SetRangeList(QStringLiteral("Card,100,60,px"));
+    w->SelectUserRange(0);
+    EXPECT_EQ(w->surface()->selectionEdges(), QRect(1, 1, 101, 61));
+    g("mnEdt").click(6);
+    EXPECT_EQ(QSize(pic().width(), pic().height()), QSize(100, 60));
+
+    // A range that covers no pixel column trims nothing.
+    paste(gradient(400, 300));
+    range(10, 10, 10, 50);
+    g("mnEdt").click(6);
+    EXPECT_EQ(pic().width(), 400);
 }

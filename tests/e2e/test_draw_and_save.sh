@@ -81,7 +81,7 @@ wait_for "ls '$WORK'/*.bmp" 5 || { ls -la "$WORK"; fail "Ctrl+W saved no file"; 
 F=$(ls "$WORK"/*.bmp | head -1)
 SIZE=$(identify -format '%wx%h' "$F")
 if [ "$TRIMMED" = 1 ]; then
-  [ "$SIZE" = 201x151 ] || fail "saved picture is $SIZE, not the trimmed 201x151"
+  [ "$SIZE" = 200x150 ] || fail "saved picture is $SIZE, not the trimmed 200x150"
 else
   [ "$SIZE" = 400x300 ] || fail "saved picture is $SIZE, not 400x300"
 fi

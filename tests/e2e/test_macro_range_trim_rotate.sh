@@ -65,11 +65,11 @@ key alt+m Return                                   # the macro "turn"
 wait_for "[ -f '$WORK/002.bmp' ]" 10 || { ls -la "$WORK"; fail "the macro did not save the picture"; }
 sleep 0.3
 replayed=$(identify -format '%wx%h' "$WORK/002.bmp")
-# The range R1 runs from pixel 1,1 to 101,61, both edges kept by the trim
-# (101 x 61); turned right it stands 61 wide.
+# The range R1 (100 x 60) runs from pixel 1,1 up to 101,61: trimmed it is
+# 100 x 60; turned right it stands 60 wide.
 [ "$replayed" = "$recorded" ] || fail "replay gave $replayed, the recording $recorded"
-[ "$replayed" = 61x101 ] || fail "replayed picture is $replayed, not the range turned"
-w=61
+[ "$replayed" = 60x100 ] || fail "replayed picture is $replayed, not the range turned"
+w=60
 # Turned right: the capture's top rows (the red end) are now the right-hand side.
 red_at() { convert "$WORK/002.bmp" -crop "1x1+$1+$2" -format '%[fx:int(255*r)]' info:; }
 [ "$(red_at $((w - 1)) 0)" -gt "$(red_at 0 0)" ] || fail "the picture was not turned to the right"

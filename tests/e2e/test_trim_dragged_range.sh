@@ -21,10 +21,10 @@ read -r ox oy < <(convert "$E2E_TMP/window.png" -fill black +opaque "rgb(0,200,1
   -format '%X %Y\n' info: | tr -d '+')
 [ -n "$ox" ] || fail "picture not found in the window"
 
-# Drag from picture pixel (40,30) to (199,129): 160 x 100 pixels, edges included.
+# Drag from picture pixel (40,30) to (200,130): the 160 x 100 pixels passed over.
 xdotool mousemove --window "$WID" $((ox + 40)) $((oy + 30)) mousedown 1
 for step in 1 2 3 4; do
-  xdotool mousemove --window "$WID" $((ox + 40 + 40 * step - 1)) $((oy + 30 + 25 * step - 1))
+  xdotool mousemove --window "$WID" $((ox + 40 + 40 * step)) $((oy + 30 + 25 * step))
   sleep 0.1
 done
 # The size is shown beside the pointer while dragging.

@@ -41,31 +41,33 @@ TEST(EditGeometry, ReducedSizeByMode)
 
 TEST(EditGeometry, StitchCutsTheRangeAndJoinsTheRest)
 {
-    // Columns 10..19 of a 100-wide picture go; 20.. move to 10; crop to 89.
-    auto s = EditGeometry::stitch(1, 100, 50, 10, 0, 19, 5);
+    // The range 10..20 covers columns 10..19 of a 100-wide picture: they
+    // go, 20.. move to 10, and 90 columns (0..89) stay.
+    auto s = EditGeometry::stitch(1, 100, 50, 10, 0, 20, 5);
     ASSERT_TRUE(s.valid);
     EXPECT_TRUE(s.hasTail);
     EXPECT_EQ(s.tail, QRect(QPoint(20, 0), QPoint(99, 49)));
     EXPECT_EQ(s.dest, QPoint(10, 0));
     EXPECT_EQ(s.cropRight, 89);
-    EXPECT_EQ(s.cropBottom, 50);
+    EXPECT_EQ(s.cropBottom, 49);
 
-    // Rows 5..9 of 40 go.
-    s = EditGeometry::stitch(0, 30, 40, 3, 5, 7, 9);
+    // Rows 5..9 of 40 go: 35 rows stay.
+    s = EditGeometry::stitch(0, 30, 40, 3, 5, 7, 10);
     ASSERT_TRUE(s.valid);
     EXPECT_EQ(s.tail, QRect(QPoint(0, 10), QPoint(29, 39)));
     EXPECT_EQ(s.dest, QPoint(0, 5));
-    EXPECT_EQ(s.cropRight, 30);
-    EXPECT_EQ(s.cropBottom, 40 - 4 - 2);
+    EXPECT_EQ(s.cropRight, 29);
+    EXPECT_EQ(s.cropBottom, 34);
 
     // A range dragged past the last row cuts to the end: rows 0..19 stay.
-    s = EditGeometry::stitch(0, 30, 40, 0, 20, 10, 40);
+    s = EditGeometry::stitch(0, 30, 40, 0, 20, 10, 45);
     ASSERT_TRUE(s.valid);
     EXPECT_FALSE(s.hasTail);
     EXPECT_EQ(s.cropBottom, 19);
 
-    // Cutting everything leaves nothing to keep.
-    EXPECT_FALSE(EditGeometry::stitch(1, 30, 40, 0, 0, 29, 10).valid);
+    // Cutting everything leaves nothing to keep; an empty range cuts nothing.
+    EXPECT_FALSE(EditGeometry::stitch(1, 30, 40, 0, 0, 30, 10).valid);
+    EXPECT_FALSE(EditGeometry::stitch(0, 30, 40, 0, 7, 30, 7).valid);
     EXPECT_FALSE(EditGeometry::stitch(2, 30, 40, 1, 1, 5, 5).valid);
 }
 

@@ -82,7 +82,7 @@ TEST(PictureSurface, DraggingShowsTheRangeSizeUntilReleased)
         QApplication::sendEvent(vp, &e);
     };
     send(QEvent::MouseButtonPress, QPoint(10, 20), Qt::LeftButton);
-    send(QEvent::MouseMove, QPoint(109, 69), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(110, 70), Qt::LeftButton);
     EXPECT_EQ(s.dragSizeText(), QStringLiteral("100 x 50"));
     // Dragged beyond the picture: the size stops at its edge.
     send(QEvent::MouseMove, QPoint(480, 380), Qt::LeftButton);
