@@ -88,6 +88,7 @@ int main(int argc, char** argv)
     int runs = 5;
     QSize size(3840, 2160);
     bool zoom = false;
+    QString only;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == "--runs" && i + 1 < args.size())
@@ -95,10 +96,12 @@ int main(int argc, char** argv)
         else if (args[i] == "--size" && i + 1 < args.size()) {
             const QStringList wh = args[++i].split('x');
             size = QSize(wh.value(0).toInt(), wh.value(1).toInt());
-        } else if (args[i] == "--zoom")
+        } else if (args[i] == "--zoom") {
             zoom = true;
-        else {
-            std::fprintf(stderr, "usage: edit_commands [--runs N] [--size WIDTHxHEIGHT] [--zoom]\n");
+        } else if (args[i] == "--only" && i + 1 < args.size()) {
+            only = args[++i];
+        } else {
+            std::fprintf(stderr, "usage: edit_commands [--runs N] [--size WIDTHxHEIGHT] [--zoom] [--only COMMAND]\n");
             return 2;
         }
     }
@@ -177,6 +180,8 @@ int main(int argc, char** argv)
     std::printf("%-36s %8s %8s %8s %8s\n", "command", "median", "min", "max", "cpu");
     bool allWithin = true;
     for (const Command& c : commands) {
+        if (!only.isEmpty() && !QString::fromUtf8(c.name).contains(only))
+            continue;
         std::vector<double> times, cpu;
         for (int r = 0; r < runs; ++r) {
             // A fresh picture, shown and painted, before the clock starts.

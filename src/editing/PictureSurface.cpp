@@ -1,6 +1,7 @@
 #include "PictureSurface.h"
 
 #include "DrawingOverlay.h"
+#include "engine/PictureOps.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -123,11 +124,17 @@ void PictureSurface::paintEvent(QPaintEvent*)
         const QSize device = (QSizeF(r.size()) * dpr).toSize();
         if (m_scaledKey != img.cacheKey() || m_scaled.size() != device) {
             // Palette and 16-bit pictures are scaled in true colour, so the
-            // view shows blended colours instead of a dithered pattern.
-            const bool trueColour = img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32;
-            const QImage src = trueColour ? img : img.convertToFormat(QImage::Format_RGB32);
-            m_scaled = QPixmap::fromImage(src.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
-                                          Qt::ColorOnly | Qt::NoFormatConversion);
+            // view shows blended colours instead of a dithered pattern. Qt
+            // would copy and premultiply a 32-bit picture whole before
+            // scaling it; the engine's scaler reads it as it is.
+            QImage scaled;
+            if (img.format() == QImage::Format_ARGB32)
+                scaled = PictureOps::scaleSmooth(img, device.width(), device.height());
+            if (scaled.isNull()) {
+                const QImage src = img.format() == QImage::Format_RGB32 ? img : img.convertToFormat(QImage::Format_RGB32);
+                scaled = src.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            }
+            m_scaled = QPixmap::fromImage(scaled, Qt::ColorOnly | Qt::NoFormatConversion);
             m_scaled.setDevicePixelRatio(dpr);
             m_scaledKey = img.cacheKey();
         }

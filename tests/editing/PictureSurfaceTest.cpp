@@ -49,7 +49,7 @@ TEST(PictureSurface, ScaledPalettePicturesShowTheirFlatColours)
         p.setPen(Qt::black);
         p.drawText(20, 100, QStringLiteral("flat areas stay flat"));
     }
-    for (int code : {4, 8, 16}) {
+    for (int code : {4, 8, 16, 24, 32}) {
         PictureSurface s;
         s.resize(460, 330);
         s.show();

@@ -223,10 +223,11 @@ QImage toRgb32(const QImage& img)
     QImage out = allocateImage(img.width(), img.height(), QImage::Format_RGB32);
     if (out.isNull())
         return {};
-    for (int y = 0; y < img.height(); ++y) {
+    const int w = img.width(), h = img.height();
+    for (int y = 0; y < h; ++y) {
         const uchar* s = img.constScanLine(y);
         QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < img.width(); ++x, s += 3)
+        for (int x = 0; x < w; ++x, s += 3)
             d[x] = 0xff000000u | (quint32(s[0]) << 16) | (quint32(s[1]) << 8) | s[2];
     }
     out.setDotsPerMeterX(img.dotsPerMeterX());

@@ -72,7 +72,8 @@ void copyResolution(const QImage& from, QImage& to)
 // themselves exactly.
 class Mapper {
 public:
-    explicit Mapper(const QList<QRgb>& palette) : m_palette(palette), m_exact(11), m_cache(size_t(1) << 18, -1)
+    explicit Mapper(const QList<QRgb>& palette)
+        : m_palette(palette), m_byGreen(Quantizer::byGreen(palette)), m_exact(11), m_cache(size_t(1) << 18, -1)
     {
         for (int i = 0; i < palette.size(); ++i) {
             const qint64 s = m_exact.insert(palette[i] & 0xffffff);
@@ -92,20 +93,9 @@ public:
         int idx = m_cache[key];
         if (idx >= 0)
             return idx;
-        const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
-        int best = 0;
-        int bestD = INT_MAX;
-        for (int i = 0; i < m_palette.size(); ++i) {
-            const QRgb c = m_palette[i];
-            const int dr = qRed(c) - cr, dg = qGreen(c) - cg, db = qBlue(c) - cb;
-            const int d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
-            if (d < bestD) {
-                bestD = d;
-                best = i;
-            }
-        }
-        m_cache[key] = qint16(best);
-        return best;
+        idx = Quantizer::nearestIndex(m_byGreen, (r & ~3) + 2, (g & ~3) + 2, (b & ~3) + 2);
+        m_cache[key] = qint16(idx);
+        return idx;
     }
     int map(quint32 rgb)
     {
@@ -115,6 +105,7 @@ public:
 
 private:
     QList<QRgb> m_palette;
+    std::vector<Quantizer::Entry> m_byGreen;
     ColourMap m_exact;
     std::vector<qint16> m_cache;
 };
@@ -147,6 +138,11 @@ QImage mapToPalette(const QImage& rgb, const QList<QRgb>& palette, bool dither)
     }
     // Serpentine Floyd-Steinberg; errors in sixteenths, one pixel of margin.
     std::vector<int> rows[2] = {std::vector<int>(size_t(w + 2) * 3, 0), std::vector<int>(size_t(w + 2) * 3, 0)};
+    const QRgb* pal = palette.constData();
+    // Screenshots run in flat colours: the exact-colour lookup of the
+    // previous pixel is reused while the colour repeats.
+    quint32 lastColour = kEmpty;
+    int lastExact = -1;
     for (int y = 0; y < h; ++y) {
         std::vector<int>& cur = rows[y & 1];
         std::vector<int>& next = rows[(y + 1) & 1];
@@ -158,7 +154,11 @@ QImage mapToPalette(const QImage& rgb, const QList<QRgb>& palette, bool dither)
         for (int i = 0; i < w; ++i) {
             const int x = ltr ? i : w - 1 - i;
             const quint32 c = src[x] & 0xffffff;
-            const int e = mapper.exact(c);
+            if (c != lastColour) {
+                lastColour = c;
+                lastExact = mapper.exact(c);
+            }
+            const int e = lastExact;
             if (e >= 0) { // a palette colour stays itself and stops the spread
                 dst[x] = uchar(e);
                 continue;
@@ -169,7 +169,7 @@ QImage mapToPalette(const QImage& rgb, const QList<QRgb>& palette, bool dither)
             const int b = std::clamp(int(c & 255) + ((ce[2] + 8) >> 4), 0, 255);
             const int idx = mapper.nearest(r, g, b);
             dst[x] = uchar(idx);
-            const QRgb p = palette[idx];
+            const QRgb p = pal[idx];
             const int err[3] = {r - qRed(p), g - qGreen(p), b - qBlue(p)};
             int* ahead = &cur[size_t(x + 1 + dir) * 3];
             int* below = &next[size_t(x + 1) * 3];
@@ -484,6 +484,47 @@ QList<QRgb> Quantizer::adaptivePalette(const QImage& image, int maxColours)
             palette[qsizetype(k)] = 0xff000000u | bestColour[k];
     }
     return palette;
+}
+
+std::vector<Quantizer::Entry> Quantizer::byGreen(const QList<QRgb>& palette)
+{
+    std::vector<Entry> sorted;
+    sorted.reserve(size_t(palette.size()));
+    for (int i = 0; i < palette.size(); ++i)
+        sorted.push_back({qGreen(palette[i]), qRed(palette[i]), qBlue(palette[i]), i});
+    std::sort(sorted.begin(), sorted.end(),
+              [](const Entry& a, const Entry& b) { return a.g != b.g ? a.g < b.g : a.index < b.index; });
+    return sorted;
+}
+
+int Quantizer::nearestIndex(const std::vector<Entry>& byGreen, int r, int g, int b)
+{
+    // Outwards from the nearest green: once green alone is farther than
+    // the best distance, nothing beyond can be nearer. Equal distances go
+    // to the lower index, as a scan of the whole palette in order would.
+    int best = 0, bestD = INT_MAX;
+    const auto consider = [&](const Entry& e) {
+        const int dr = e.r - r, dg = e.g - g, db = e.b - b;
+        const int d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
+        if (d < bestD || (d == bestD && e.index < best)) {
+            bestD = d;
+            best = e.index;
+        }
+    };
+    const auto start = std::lower_bound(byGreen.begin(), byGreen.end(), g,
+                                        [](const Entry& e, int green) { return e.g < green; });
+    for (auto it = start; it != byGreen.end(); ++it) {
+        if (4 * (it->g - g) * (it->g - g) > bestD)
+            break;
+        consider(*it);
+    }
+    for (auto it = start; it != byGreen.begin();) {
+        --it;
+        if (4 * (g - it->g) * (g - it->g) > bestD)
+            break;
+        consider(*it);
+    }
+    return best;
 }
 
 QImage Quantizer::toPalette(const QImage& image, int maxColours, bool dither)

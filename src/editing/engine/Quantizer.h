@@ -2,6 +2,8 @@
 #include <QImage>
 #include <QList>
 
+#include <vector>
+
 namespace varnel {
 
 // Colour reduction for the palette depths. Screenshots are mostly flat areas
@@ -29,6 +31,14 @@ public:
     static QList<QRgb> adaptivePalette(const QImage& image, int maxColours);
 
     // Luminance 0..255 of a colour (Rec. 601 weights).
+    // The palette entry nearest to a colour (red and blue weighted 3 and 2,
+    // green 4), lowest index on ties, searched in the palette sorted by green.
+    struct Entry {
+        int g, r, b, index;
+    };
+    static std::vector<Entry> byGreen(const QList<QRgb>& palette);
+    static int nearestIndex(const std::vector<Entry>& byGreen, int r, int g, int b);
+
     static int luminance(QRgb c) { return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114 + 500) / 1000; }
 };
 

@@ -2,7 +2,9 @@
 #include "editing/engine/Quantizer.h"
 
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QSet>
+#include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -261,5 +263,42 @@ TEST(Quantizer, WuPaletteSeparatesDistinctClusters)
         for (QRgb e : pal)
             best = std::min(best, std::abs(qRed(e) - qRed(c)) + std::abs(qGreen(e) - qGreen(c)) + std::abs(qBlue(e) - qBlue(c)));
         EXPECT_LE(best, 6);
+    }
+}
+
+TEST(Quantizer, NearestEntryIsTheWholePaletteScansAnswer)
+{
+    // The pruned search must give exactly what a scan of every entry in
+    // order gives, ties to the lowest index included: palettes with
+    // repeated entries, entries of equal green, and colours far from all.
+    QRandomGenerator rng(7);
+    for (int round = 0; round < 40; ++round) {
+        QList<QRgb> palette;
+        const int n = 1 + int(rng.bounded(256));
+        for (int i = 0; i < n; ++i) {
+            if (i > 0 && rng.bounded(5) == 0)
+                palette.append(palette[int(rng.bounded(i))]); // a repeat
+            else if (round % 3 == 0)
+                palette.append(qRgb(int(rng.bounded(4)) * 85, int(rng.bounded(3)) * 127, int(rng.bounded(4)) * 85));
+            else
+                palette.append(qRgb(int(rng.bounded(256)), int(rng.bounded(256)), int(rng.bounded(256))));
+        }
+        const auto sorted = Quantizer::byGreen(palette);
+        for (int k = 0; k < 400; ++k) {
+            // Half the colours on a coarse grid, where distances tie often.
+            static const int grid[] = {0, 21, 42, 63, 85, 106, 127, 148, 170, 191, 212, 254};
+            auto pick = [&] { return k % 2 ? int(rng.bounded(256)) : grid[rng.bounded(12)]; };
+            const int r = pick(), g = pick(), b = pick();
+            int best = 0, bestD = INT_MAX;
+            for (int i = 0; i < palette.size(); ++i) {
+                const int dr = qRed(palette[i]) - r, dg = qGreen(palette[i]) - g, db = qBlue(palette[i]) - b;
+                const int d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
+                if (d < bestD) {
+                    bestD = d;
+                    best = i;
+                }
+            }
+            ASSERT_EQ(Quantizer::nearestIndex(sorted, r, g, b), best) << round << ": " << r << "," << g << "," << b;
+        }
     }
 }
