@@ -9,6 +9,8 @@ PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
       libqt6svg6 dpkg-dev file appstream desktop-file-utils)
 # Wayland sessions: the clipboard watcher and the headless desktop of the tests.
 PKGS+=(libwayland-dev wl-clipboard sway xwayland x11-xserver-utils)
+# A pointer for the headless desktop of the tests (a VNC virtual pointer).
+PKGS+=(wayvnc python3)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -45,3 +45,51 @@ wl_offer_png() {
   wl-copy --foreground -t image/png <"$1" >/dev/null 2>&1 &
   E2E_PIDS+=($!)
 }
+
+# A pointer the tests can move: the headless desktop has no input devices,
+# and a VNC server's virtual pointer gives it one. Sets VNC_SOCK.
+start_pointer() {
+  command -v wayvnc >/dev/null 2>&1 || skip "wayvnc is not installed"
+  command -v python3 >/dev/null 2>&1 || skip "python3 is not installed"
+  VNC_SOCK="$E2E_TMP/vnc.sock"
+  mkdir -p "$E2E_TMP/vnc"
+  chmod 700 "$E2E_TMP/vnc"
+  XDG_RUNTIME_DIR="$E2E_TMP/vnc" wayvnc -u "$VNC_SOCK" >"$E2E_TMP/wayvnc.log" 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for "[ -S '$VNC_SOCK' ] && swaymsg -t get_seats | grep -q '\"pointer\"'" 15 \
+    || { cat "$E2E_TMP/wayvnc.log"; skip "no virtual pointer on the headless desktop"; }
+}
+
+# Moves the pointer to x y in small steps, as a mouse does. The compositor
+# then sends relative motion too; XWayland notices the pointer leaving its
+# windows only after such motion (a bare warp keeps its last window).
+move_pointer() { # x y
+  python3 - "$VNC_SOCK" "$1" "$2" <<'PY' || fail "the pointer could not be moved to $1,$2"
+import socket, struct, sys, time
+s = socket.socket(socket.AF_UNIX)
+s.connect(sys.argv[1])
+def read(n):
+    b = b""
+    while len(b) < n:
+        c = s.recv(n - len(b))
+        if not c:
+            sys.exit("the VNC server closed the connection")
+        b += c
+    return b
+read(12)
+s.sendall(b"RFB 003.008\n")
+if 1 not in read(read(1)[0]):
+    sys.exit("the VNC server wants a password")
+s.sendall(b"\x01")
+if struct.unpack(">I", read(4))[0] != 0:
+    sys.exit("the VNC server refused the connection")
+s.sendall(b"\x01")  # shared
+read(20)
+read(struct.unpack(">I", read(4))[0])
+x, y = int(sys.argv[2]), int(sys.argv[3])
+for d in (3, 2, 1, 0):
+    s.sendall(struct.pack(">BBHH", 5, 0, x + d, y + d))
+    time.sleep(0.1)
+time.sleep(0.3)
+PY
+}

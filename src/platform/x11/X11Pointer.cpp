@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QtGui/qguiapplication_platform.h>
 
+#include <algorithm>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -19,14 +21,26 @@ Display* x11Display()
     return nullptr;
 }
 
-// On XWayland the X server knows the pointer only while it is over an X11
-// window; over a native Wayland window XFixes keeps answering with the last
-// image and place it saw. There the pointer counts only when the server
-// reports an X11 window under it.
-bool pointerKnown(Display* dpy)
+// XWayland before 23.1 has no extension of its own but names its outputs
+// "XWAYLAND0", "XWAYLAND1" ...
+bool onXwayland(Display* dpy)
 {
     int opcode = 0, ev = 0, err = 0;
-    if (!XQueryExtension(dpy, "XWAYLAND", &opcode, &ev, &err))
+    if (XQueryExtension(dpy, "XWAYLAND", &opcode, &ev, &err))
+        return true;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [](const QScreen* s) {
+        return s->name().startsWith(QLatin1String("XWAYLAND"));
+    });
+}
+
+// On XWayland the X server knows the pointer only while it is over an X11
+// window; over a native Wayland window XFixes keeps answering with the last
+// place it saw and the root's arrow. There the pointer counts only when the
+// server reports an X11 window under it.
+bool pointerKnown(Display* dpy)
+{
+    if (!onXwayland(dpy))
         return true;
     Window root = 0, child = 0;
     int rx = 0, ry = 0, wx = 0, wy = 0;
