@@ -11,6 +11,8 @@ PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
 PKGS+=(libwayland-dev wl-clipboard sway xwayland x11-xserver-utils)
 # A pointer for the headless desktop of the tests (a VNC virtual pointer).
 PKGS+=(wayvnc python3)
+# An X session manager, for the test of the session's end.
+PKGS+=(x11-session-utils)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
