@@ -30,7 +30,8 @@ bool SessionClipboard::hasPicture() const
 QImage SessionClipboard::takePicture()
 {
     QImage p;
-    if (!m_watching || m_pending.isNull()) {
+    m_tookPending = m_watching && !m_pending.isNull();
+    if (!m_tookPending) {
         p = m_primary->takePicture();
         m_lastKey = m_primary->lastKey();
     } else {
@@ -44,10 +45,11 @@ QImage SessionClipboard::takePicture()
 
 QImage SessionClipboard::takePictureUnless(quint64 key, bool* same)
 {
-    // The key tells the X11 side's repeats; the pixels tell the feed's.
+    // The key tells the X11 side's repeats; the pixels tell the feed's (an
+    // announced picture was compared when it was announced).
     const QImage before = m_last;
     QImage p = takePicture();
-    *same = !p.isNull() && ((key != 0 && m_lastKey == key) || samePicture(p, before));
+    *same = !p.isNull() && ((key != 0 && m_lastKey == key) || (!m_tookPending && samePicture(p, before)));
     return *same ? QImage() : p;
 }
 

@@ -48,6 +48,7 @@ private:
     bool m_gapReported = false;
     QImage m_pending; // announced, not yet taken
     quint64 m_pendingKey = 0;
+    bool m_tookPending = false; // the last take was an announced picture, checked already
     QImage m_last;    // last taken, or the picture there when watching began
     int m_repeats = 0;
 };

@@ -134,3 +134,24 @@ TEST(SessionClipboard, SamePictureComparesPixelsAcrossFormats)
     EXPECT_FALSE(SessionClipboard::samePicture(a, pic(qRgb(10, 20, 30), 4, 6)));
     EXPECT_FALSE(SessionClipboard::samePicture(QImage(), QImage()));
 }
+
+TEST(SessionClipboard, ACatchUpDoesNotRetakeTheFeedsPictureFromTheOtherSide)
+{
+    // A copy came through the feed and was taken; the bridge then put the
+    // same pixels on the X11 side while a capture was running, so that
+    // change was passed by. The catch-up takes from the X11 side directly:
+    // the repeat is still recognised by its pixels.
+    Session s;
+    s.cb.watch(true);
+    s.feed->sendOffered(png(pic(qRgb(10, 20, 30))));
+    ASSERT_EQ(s.taken.size(), 1);
+    const quint64 lastCaptureKey = s.cb.lastKey();
+    s.primary->setSilently(pic(qRgb(10, 20, 30)));
+    bool same = false;
+    EXPECT_TRUE(s.cb.takePictureUnless(lastCaptureKey, &same).isNull());
+    EXPECT_TRUE(same);
+    // A different picture passed by is taken.
+    s.primary->setSilently(pic(qRgb(40, 50, 60)));
+    EXPECT_FALSE(s.cb.takePictureUnless(lastCaptureKey, &same).isNull());
+    EXPECT_FALSE(same);
+}

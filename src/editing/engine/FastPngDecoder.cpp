@@ -174,8 +174,21 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
     int channels = 0;
     bool haveHeader = false, ended = false;
     int dpmX = 0, dpmY = 0;
-    std::vector<uchar> idat;
+    // Kept between captures like the inflate buffer below (screen-sized
+    // files only): fresh pages for every capture cost more than the copy.
+    static thread_local std::vector<uchar> keptIdat;
+    std::vector<uchar> idat = std::move(keptIdat);
+    idat.clear();
     idat.reserve(size); // the pixel data cannot be larger than the file
+    struct KeepIdat {
+        std::vector<uchar>& from;
+        ~KeepIdat()
+        {
+            from.clear();
+            if (from.capacity() <= (size_t(32) << 20))
+                keptIdat = std::move(from);
+        }
+    } keepIdat{idat};
     size_t pos = 8;
     while (pos + 12 <= size) {
         const quint32 len = be32(p + pos);
@@ -262,8 +275,6 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
             LIBDEFLATE_SUCCESS ||
         actual != rawSize)
         return Result::Broken;
-    idat.clear();
-    idat.shrink_to_fit();
 
     // Pictures with alpha come out as ARGB32, the picture engine's own
     // 32-bit format: swapping red and blue here, row by row while the row
@@ -275,6 +286,11 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
         return Result::Broken;
     std::vector<uchar> zero(rowBytes, 0);
     const uchar* prev = zero.data();
+    std::vector<uchar> rows[2];
+    if (channels == 4) {
+        rows[0].resize(rowBytes);
+        rows[1].resize(rowBytes);
+    }
     for (quint32 y = 0; y < height; ++y) {
         uchar* line = raw + size_t(y) * (rowBytes + 1);
         if (channels == 3) {
@@ -284,10 +300,13 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
             prev = dst;
             continue;
         }
-        if (!unfilterInto(line[0], line + 1, line + 1, prev, rowBytes, channels))
+        // Unfiltered into one of two rows that stay in the cache, not back
+        // into the inflate buffer, which would send it all to memory again.
+        uchar* row = rows[y & 1].data();
+        if (!unfilterInto(line[0], line + 1, row, prev, rowBytes, channels))
             return Result::Broken;
         {
-            const uchar* src = line + 1;
+            const uchar* src = row;
             quint32* dst = reinterpret_cast<quint32*>(img.scanLine(int(y)));
             for (quint32 x = 0; x < width; ++x) { // R G B A -> 0xAARRGGBB; vectorises
                 quint32 v;
@@ -295,7 +314,7 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
                 dst[x] = (v & 0xff00ff00u) | ((v & 0xffu) << 16) | ((v >> 16) & 0xffu);
             }
         }
-        prev = line + 1;
+        prev = row;
     }
     if (dpmX > 0 && dpmY > 0) {
         img.setDotsPerMeterX(dpmX);
