@@ -13,6 +13,8 @@ PKGS+=(libwayland-dev wl-clipboard sway xwayland x11-xserver-utils)
 PKGS+=(wayvnc python3)
 # An X session manager, for the test of the session's end.
 PKGS+=(x11-session-utils)
+# A Wayland desktop without data-control, for the test of what standby says there.
+PKGS+=(weston)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
