@@ -10,6 +10,7 @@
 #include <emmintrin.h>
 #endif
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace varnel {
@@ -145,6 +146,9 @@ bool unfilterInto(int type, const uchar* src, uchar* dst, const uchar* prev, siz
         return false;
     }
 }
+
+// Pictures from this many pixels on are undone on two threads.
+constexpr size_t kSplitAtLeast = size_t(1) << 20;
 
 // The inflate buffer kept between captures (one per thread).
 thread_local std::unique_ptr<uchar[], FreeDeleter> keptBuffer;
@@ -284,37 +288,67 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
                                channels == 3 ? QImage::Format_RGB888 : QImage::Format_ARGB32);
     if (img.isNull())
         return Result::Broken;
-    std::vector<uchar> zero(rowBytes, 0);
-    const uchar* prev = zero.data();
-    std::vector<uchar> rows[2];
-    if (channels == 4) {
-        rows[0].resize(rowBytes);
-        rows[1].resize(rowBytes);
-    }
-    for (quint32 y = 0; y < height; ++y) {
-        uchar* line = raw + size_t(y) * (rowBytes + 1);
-        if (channels == 3) {
-            uchar* dst = img.scanLine(int(y));
-            if (!unfilterInto(line[0], line + 1, dst, prev, rowBytes, 3))
-                return Result::Broken;
-            prev = dst;
-            continue;
+    uchar* const bits = img.bits();
+    const size_t bpl = size_t(img.bytesPerLine());
+    // Rows from..to-1; the first must not need the row above it.
+    const auto decodeRows = [&](quint32 from, quint32 to) {
+        std::vector<uchar> zero(rowBytes, 0);
+        const uchar* prev = zero.data();
+        std::vector<uchar> rows[2];
+        if (channels == 4) {
+            rows[0].resize(rowBytes);
+            rows[1].resize(rowBytes);
         }
-        // Unfiltered into one of two rows that stay in the cache, not back
-        // into the inflate buffer, which would send it all to memory again.
-        uchar* row = rows[y & 1].data();
-        if (!unfilterInto(line[0], line + 1, row, prev, rowBytes, channels))
-            return Result::Broken;
-        {
-            const uchar* src = row;
-            quint32* dst = reinterpret_cast<quint32*>(img.scanLine(int(y)));
+        for (quint32 y = from; y < to; ++y) {
+            const uchar* line = raw + size_t(y) * (rowBytes + 1);
+            uchar* dst = bits + size_t(y) * bpl;
+            if (channels == 3) {
+                if (!unfilterInto(line[0], line + 1, dst, prev, rowBytes, 3))
+                    return false;
+                prev = dst;
+                continue;
+            }
+            // Unfiltered into one of two rows that stay in the cache, not
+            // back into the inflate buffer, which would send it all to
+            // memory again.
+            uchar* row = rows[y & 1].data();
+            if (!unfilterInto(line[0], line + 1, row, prev, rowBytes, channels))
+                return false;
+            quint32* argb = reinterpret_cast<quint32*>(dst);
             for (quint32 x = 0; x < width; ++x) { // R G B A -> 0xAARRGGBB; vectorises
                 quint32 v;
-                std::memcpy(&v, src + 4 * size_t(x), 4);
-                dst[x] = (v & 0xff00ff00u) | ((v & 0xffu) << 16) | ((v >> 16) & 0xffu);
+                std::memcpy(&v, row + 4 * size_t(x), 4);
+                argb[x] = (v & 0xff00ff00u) | ((v & 0xffu) << 16) | ((v >> 16) & 0xffu);
+            }
+            prev = row;
+        }
+        return true;
+    };
+    // A row filtered with None or Sub does not depend on the one above: a
+    // big picture is split at such a row near its middle and the halves
+    // are undone side by side.
+    quint32 split = 0;
+    if (size_t(width) * height >= kSplitAtLeast) {
+        for (quint32 d = 0; d < height / 4 && split == 0; ++d) {
+            for (const quint32 y : {height / 2 + d, height / 2 - d}) {
+                const uchar f = raw[size_t(y) * (rowBytes + 1)];
+                if (f == 0 || f == 1) {
+                    split = y;
+                    break;
+                }
             }
         }
-        prev = row;
+    }
+    if (split == 0) {
+        if (!decodeRows(0, height))
+            return Result::Broken;
+    } else {
+        bool lowerOk = false;
+        std::thread lower([&] { lowerOk = decodeRows(split, height); });
+        const bool upperOk = decodeRows(0, split);
+        lower.join();
+        if (!upperOk || !lowerOk)
+            return Result::Broken;
     }
     if (dpmX > 0 && dpmY > 0) {
         img.setDotsPerMeterX(dpmX);

@@ -249,3 +249,16 @@ TEST(FastPngDecoder, UndoesEveryFilterExactly)
             expectSamePixels(fast, src);
         }
 }
+
+TEST(FastPngDecoder, BigPicturesSplitAtAnIndependentRowDecodeExactly)
+{
+    // Big enough to be undone on two threads, split at a Sub or None row
+    // near the middle; Paeth and Average rows around it depend on it.
+    for (bool alpha : {false, true}) {
+        const QImage src = screenshotLike(1031, 1025, alpha);
+        const QByteArray bytes = pngWithFilters(src, alpha, {4, 3, 2, 4, 4, 3, 4, 1, 2, 0, 3});
+        QImage fast;
+        ASSERT_EQ(FastPngDecoder::decode(bytes, fast), FastPngDecoder::Result::Decoded) << alpha;
+        expectSamePixels(fast, src);
+    }
+}
