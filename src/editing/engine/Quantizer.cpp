@@ -73,7 +73,7 @@ void copyResolution(const QImage& from, QImage& to)
 class Mapper {
 public:
     explicit Mapper(const QList<QRgb>& palette)
-        : m_palette(palette), m_byGreen(Quantizer::byGreen(palette)), m_exact(11), m_cache(size_t(1) << 18, -1)
+        : m_byGreen(Quantizer::byGreen(palette)), m_exact(11), m_cache(size_t(1) << 18, -1)
     {
         for (int i = 0; i < palette.size(); ++i) {
             const qint64 s = m_exact.insert(palette[i] & 0xffffff);
@@ -104,7 +104,6 @@ public:
     }
 
 private:
-    QList<QRgb> m_palette;
     std::vector<Quantizer::Entry> m_byGreen;
     ColourMap m_exact;
     std::vector<qint16> m_cache;
