@@ -3,8 +3,6 @@
 
 #include <QPolygon>
 
-#include <algorithm>
-
 #include "editing/ColourDepth.h"
 #include "editing/DrawingOverlay.h"
 #include "editing/EditGeometry.h"
@@ -27,16 +25,6 @@ private:
     fmMain* m_w;
 };
 
-// A range covers the pixels from left, top up to but not including right,
-// bottom: right - left by bottom - top is its size, the size the drag label
-// shows, a registered range makes and a resize takes. The engine's
-// rectangles and polygons include both corners.
-QRect rangePixels(int left, int top, int right, int bottom)
-{
-    return QRect(QPoint(std::min(left, right), std::min(top, bottom)),
-                 QPoint(std::max(left, right) - 1, std::max(top, bottom) - 1));
-}
-
 // The range as the polygon the region operations take, clockwise from top-left.
 QPolygon rangePolygon(const QRect& pixels)
 {
@@ -45,7 +33,7 @@ QPolygon rangePolygon(const QRect& pixels)
 
 bool cropToRange(Picture& picture, int left, int top, int right, int bottom)
 {
-    const QRect r = rangePixels(left, top, right, bottom);
+    const QRect r = EditGeometry::rangePixels(left, top, right, bottom);
     return !r.isEmpty() && picture.crop(r.left(), r.top(), r.right(), r.bottom());
 }
 
@@ -236,7 +224,7 @@ void fmMain::HighlightRange(int kind)
     int l, r, t, b;
     if (!GetRange(l, r, t, b))
         return;
-    const QRect pixels = rangePixels(l, t, r, b);
+    const QRect pixels = EditGeometry::rangePixels(l, t, r, b);
     if (pixels.isEmpty()) {
         ClearRange();
         return;
@@ -273,7 +261,7 @@ void fmMain::MosaicRange()
         return;
     int l, r, t, b;
     const bool found = GetRange(l, r, t, b);
-    const QRect pixels = rangePixels(l, t, r, b);
+    const QRect pixels = EditGeometry::rangePixels(l, t, r, b);
     if (found && pixels.isEmpty()) {
         ClearRange();
         return;

@@ -19,6 +19,12 @@ int EditGeometry::roundHalfEven(double v)
     return int(r);
 }
 
+QRect EditGeometry::rangePixels(int left, int top, int right, int bottom)
+{
+    return QRect(QPoint(std::min(left, right), std::min(top, bottom)),
+                 QPoint(std::max(left, right) - 1, std::max(top, bottom) - 1));
+}
+
 QSize EditGeometry::reducedSize(int mode, int width, int height, int rangeWidth, int rangeHeight)
 {
     if (width <= 0 || height <= 0)

@@ -11,6 +11,13 @@ public:
     // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
     static int roundHalfEven(double v);
 
+    // The pixels a range covers: from left, top up to but not including
+    // right, bottom, so right - left by bottom - top is its size (the size
+    // the drag label shows, a registered range makes and a resize takes).
+    // As an inclusive rectangle, the way the engine takes one; empty when the
+    // range covers no column or row.
+    static QRect rangePixels(int left, int top, int right, int bottom);
+
     // Target size of "ﾘｻｲｽﾞ" for a W x H picture and a range rw x rh:
     // mode 0 keeps the aspect with the width rw, mode 1 with the height rh,
     // mode 2 takes rw x rh. An empty size when there is nothing to reduce to.

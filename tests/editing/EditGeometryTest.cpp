@@ -99,3 +99,14 @@ TEST(EditGeometry, DepthSubsets)
     for (int c : {0, 1, 4, 40, 8})
         EXPECT_FALSE(EditGeometry::isSmoothCapable(c)) << c;
 }
+
+TEST(EditGeometry, ARangeCoversRightMinusLeftPixels)
+{
+    // A registered 100 x 60 range is set from 1,1 to 101,61.
+    EXPECT_EQ(EditGeometry::rangePixels(1, 1, 101, 61), QRect(1, 1, 100, 60));
+    // Dragged up and to the left, the same pixels.
+    EXPECT_EQ(EditGeometry::rangePixels(101, 61, 1, 1), QRect(1, 1, 100, 60));
+    // No column or row covered: empty.
+    EXPECT_TRUE(EditGeometry::rangePixels(10, 10, 10, 50).isEmpty());
+    EXPECT_TRUE(EditGeometry::rangePixels(10, 10, 40, 10).isEmpty());
+}
