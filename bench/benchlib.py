@@ -42,3 +42,38 @@ def wait_file(path, timeout=20.0):
             return time.perf_counter()
         time.sleep(0.002)  # coarse enough not to steal the CPU being measured
     return None
+
+
+def prepare_user_data(tmp):
+    """Settings for the capture road (save numbered, no pointer); returns the work folder."""
+    user = f"{tmp}/data/Quillon/varnel"
+    os.makedirs(user)
+    xml = ("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <ﾕｰｻﾞｰ>\r\n"
+           "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>\r\n      <ﾏｳｽﾎﾟｲﾝﾀ>取込まない</ﾏｳｽﾎﾟｲﾝﾀ>\r\n"
+           "   </ﾕｰｻﾞｰ>\r\n</運用>")
+    with open(f"{user}/User.xml", "wb") as f:
+        f.write(xml.encode("cp932"))
+    return f"{user}/Temp"
+
+
+def road_pictures(tmp, runs):
+    """runs screenshot-like PNGs at 1920x1080 and at 3840x2160, by size."""
+    pics = {}
+    for (w, h) in [(1920, 1080), (3840, 2160)]:
+        pics[(w, h)] = []
+        for i in range(runs):
+            p = f"{tmp}/shot-{w}-{i}.png"
+            screenshot_like(p, w, h, i)
+            pics[(w, h)].append(p)
+    return pics
+
+
+def wait_window(env):
+    """The program's main window id, once it shows (None after 20 s)."""
+    for _ in range(200):
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Varnel$"],
+                           env=env, capture_output=True, text=True)
+        if r.stdout.strip():
+            return r.stdout.split()[0]
+        time.sleep(0.1)
+    return None

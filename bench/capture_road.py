@@ -1,7 +1,8 @@
 """Drives the real program under Xvfb; prints figures, asserts nothing."""
 import os, shutil, statistics, subprocess, sys, tempfile, time
 
-from benchlib import procs, screenshot_like, start, stop_all, wait_file
+from benchlib import (prepare_user_data, procs, road_pictures, screenshot_like, start, stop_all,
+                      wait_file, wait_window)
 
 BIN = os.path.abspath(sys.argv[1])
 RUNS = int(os.environ.get("RUNS", "7"))
@@ -23,21 +24,8 @@ try:
         time.sleep(0.1)
     start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
            "--width", "100", "--height", "24"], env=env)
-    user = f"{tmp}/data/Quillon/varnel"
-    os.makedirs(user)
-    xml = ("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <ﾕｰｻﾞｰ>\r\n"
-           "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>\r\n      <ﾏｳｽﾎﾟｲﾝﾀ>取込まない</ﾏｳｽﾎﾟｲﾝﾀ>\r\n"
-           "   </ﾕｰｻﾞｰ>\r\n</運用>")
-    open(f"{user}/User.xml", "wb").write(xml.encode("cp932"))
-    work = f"{user}/Temp"
-
-    pics = {}
-    for (w, h) in [(1920, 1080), (3840, 2160)]:
-        pics[(w, h)] = []
-        for i in range(RUNS):
-            p = f"{tmp}/shot-{w}-{i}.png"
-            screenshot_like(p, w, h, i)
-            pics[(w, h)].append(p)
+    work = prepare_user_data(tmp)
+    pics = road_pictures(tmp, RUNS)
     BURSTS = int(os.environ.get("BURSTS", "3"))
     bursts = []
     for b in range(BURSTS):
@@ -51,14 +39,7 @@ try:
     trace = open(f"{tmp}/trace.log", "w")
     procs.append(subprocess.Popen([BIN], env=dict(env, VARNEL_CAPTURE_TRACE=os.environ.get("TRACE", "0")),
                                   stdout=subprocess.DEVNULL, stderr=trace, stdin=subprocess.DEVNULL))
-    wid = None
-    for _ in range(200):
-        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Varnel$"],
-                           env=env, capture_output=True, text=True)
-        if r.stdout.strip():
-            wid = r.stdout.split()[0]
-            break
-        time.sleep(0.1)
+    wid = wait_window(env)
     subprocess.run(["xdotool", "windowfocus", "--sync", wid], env=env)
     subprocess.run(["xdotool", "key", "ctrl+q"], env=env)
     time.sleep(1.0)

@@ -1,7 +1,7 @@
 """Drives the real program under headless sway; prints figures, asserts nothing."""
 import os, pwd, shutil, statistics, subprocess, sys, tempfile, time
 
-from benchlib import procs, screenshot_like, start, stop_all, wait_file
+from benchlib import prepare_user_data, road_pictures, start, stop_all, wait_file, wait_window
 
 BIN = os.path.abspath(sys.argv[1])
 RUNS = int(os.environ.get("RUNS", "7"))
@@ -36,31 +36,11 @@ try:
                XDG_CONFIG_HOME=f"{tmp}/config", XDG_RUNTIME_DIR=f"{tmp}/run")
     env.pop("QT_QPA_PLATFORM", None)
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-    user = f"{tmp}/data/Quillon/varnel"
-    os.makedirs(user)
-    xml = ("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <ﾕｰｻﾞｰ>\r\n"
-           "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>\r\n      <ﾏｳｽﾎﾟｲﾝﾀ>取込まない</ﾏｳｽﾎﾟｲﾝﾀ>\r\n"
-           "   </ﾕｰｻﾞｰ>\r\n</運用>")
-    open(f"{user}/User.xml", "wb").write(xml.encode("cp932"))
-    work = f"{user}/Temp"
-
-    pics = {}
-    for (w, h) in [(1920, 1080), (3840, 2160)]:
-        pics[(w, h)] = []
-        for i in range(RUNS):
-            p = f"{tmp}/shot-{w}-{i}.png"
-            screenshot_like(p, w, h, i)
-            pics[(w, h)].append(p)
+    work = prepare_user_data(tmp)
+    pics = road_pictures(tmp, RUNS)
 
     start([BIN], env=env)
-    wid = None
-    for _ in range(200):
-        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Varnel$"],
-                           env=env, capture_output=True, text=True)
-        if r.stdout.strip():
-            wid = r.stdout.split()[0]
-            break
-        time.sleep(0.1)
+    wait_window(env)
     subprocess.run(["xdotool", "key", "ctrl+q"], env=env)
     time.sleep(1.5)
     subprocess.run(["swaymsg", "workspace", "9"], env=env, capture_output=True)
