@@ -78,22 +78,54 @@ void averageRow(const uchar* src, uchar* dst, const uchar* prev, size_t n)
 template <int Bpp>
 void paethRow(const uchar* src, uchar* dst, const uchar* prev, size_t n)
 {
+    // Only what depends on the pixel to the left (a) is a chain from one
+    // pixel to the next; the rest is worked out beside it. The filtered byte
+    // is added to each candidate up front, so the choice is the last step.
+    const __m128i lowByte = _mm_set1_epi16(0xff);
     __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128();
     for (size_t i = 0; i < n; i += Bpp) {
         const __m128i b = loadPixel<Bpp>(prev + i);
-        __m128i pa = _mm_sub_epi16(b, c);
-        __m128i pb = _mm_sub_epi16(a, c);
-        __m128i pc = abs16(_mm_add_epi16(pa, pb));
-        pa = abs16(pa);
-        pb = abs16(pb);
-        const __m128i least = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+        const __m128i x = loadPixel<Bpp>(src + i);
+        const __m128i bc = _mm_sub_epi16(b, c);
+        const __m128i pa = _mm_max_epi16(bc, _mm_sub_epi16(c, b)); // |p - a| = |b - c|
+        const __m128i xb = _mm_and_si128(_mm_add_epi16(x, b), lowByte);
+        const __m128i xc = _mm_and_si128(_mm_add_epi16(x, c), lowByte);
+        const __m128i ac = _mm_sub_epi16(a, c), ca = _mm_sub_epi16(c, a);
+        const __m128i pb = _mm_max_epi16(ac, ca);                    // |p - b| = |a - c|
+        const __m128i pc = _mm_max_epi16(_mm_add_epi16(ac, bc), _mm_sub_epi16(ca, bc));
+        const __m128i xa = _mm_and_si128(_mm_add_epi16(x, a), lowByte);
         // Ties favour a, then b, then c.
-        const __m128i nearest =
-            pick(_mm_cmpeq_epi16(least, pa), a, pick(_mm_cmpeq_epi16(least, pb), b, c));
-        a = _mm_and_si128(_mm_add_epi8(loadPixel<Bpp>(src + i), nearest), _mm_set1_epi16(0xff));
+        const __m128i notA = _mm_or_si128(_mm_cmpgt_epi16(pa, pb), _mm_cmpgt_epi16(pa, pc));
+        const __m128i notB = _mm_cmpgt_epi16(pb, pc);
+        a = pick(notA, pick(notB, xc, xb), xa);
         storePixel<Bpp>(dst + i, a);
         c = b;
     }
+}
+
+template <int Bpp>
+void subRow(const uchar* src, uchar* dst, size_t n)
+{
+    __m128i left = _mm_setzero_si128();
+    for (size_t i = 0; i < n; i += Bpp) {
+        int v = 0;
+        std::memcpy(&v, src + i, Bpp);
+        left = _mm_add_epi8(_mm_cvtsi32_si128(v), left);
+        const int out = _mm_cvtsi128_si32(left);
+        std::memcpy(dst + i, &out, Bpp);
+    }
+}
+
+void upRow(const uchar* src, uchar* dst, const uchar* prev, size_t n)
+{
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)),
+                                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(prev + i)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), v);
+    }
+    for (; i < n; ++i)
+        dst[i] = uchar(src[i] + prev[i]);
 }
 #endif
 
@@ -109,14 +141,24 @@ bool unfilterInto(int type, const uchar* src, uchar* dst, const uchar* prev, siz
             std::memcpy(dst, src, n);
         return true;
     case 1:
+#if defined(__SSE2__)
+        if (bpp == 3)
+            return subRow<3>(src, dst, n), true;
+        if (bpp == 4)
+            return subRow<4>(src, dst, n), true;
+#endif
         if (dst != src)
             std::memcpy(dst, src, b);
         for (size_t i = b; i < n; ++i)
             dst[i] = uchar(src[i] + dst[i - b]);
         return true;
     case 2:
+#if defined(__SSE2__)
+        upRow(src, dst, prev, n);
+#else
         for (size_t i = 0; i < n; ++i)
             dst[i] = uchar(src[i] + prev[i]);
+#endif
         return true;
     case 3:
 #if defined(__SSE2__)
@@ -146,6 +188,30 @@ bool unfilterInto(int type, const uchar* src, uchar* dst, const uchar* prev, siz
         return false;
     }
 }
+
+// R G B A bytes -> 0xAARRGGBB.
+void rgbaToArgb(const uchar* row, quint32* argb, size_t width)
+{
+    size_t x = 0;
+#if defined(__SSE2__)
+    const __m128i ga = _mm_set1_epi32(int(0xff00ff00u)), low = _mm_set1_epi32(0xff);
+    for (; x + 4 <= width; x += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 4 * x));
+        const __m128i rb = _mm_or_si128(_mm_slli_epi32(_mm_and_si128(v, low), 16),
+                                        _mm_and_si128(_mm_srli_epi32(v, 16), low));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(argb + x), _mm_or_si128(_mm_and_si128(v, ga), rb));
+    }
+#endif
+    for (; x < width; ++x) {
+        quint32 v;
+        std::memcpy(&v, row + 4 * x, 4);
+        argb[x] = (v & 0xff00ff00u) | ((v & 0xffu) << 16) | ((v >> 16) & 0xffu);
+    }
+}
+
+// What undoing a row of each filter costs, relative to None (measured on
+// 4K screenshots): the two threads get equal work, not equal rows.
+constexpr int kRowCost[5] = {1, 2, 1, 4, 8};
 
 // Pictures from this many pixels on are undone on two threads.
 constexpr size_t kSplitAtLeast = size_t(1) << 20;
@@ -314,29 +380,29 @@ FastPngDecoder::Result FastPngDecoder::decode(const QByteArray& data, QImage& ou
             uchar* row = rows[y & 1].data();
             if (!unfilterInto(line[0], line + 1, row, prev, rowBytes, channels))
                 return false;
-            quint32* argb = reinterpret_cast<quint32*>(dst);
-            for (quint32 x = 0; x < width; ++x) { // R G B A -> 0xAARRGGBB; vectorises
-                quint32 v;
-                std::memcpy(&v, row + 4 * size_t(x), 4);
-                argb[x] = (v & 0xff00ff00u) | ((v & 0xffu) << 16) | ((v >> 16) & 0xffu);
-            }
+            rgbaToArgb(row, reinterpret_cast<quint32*>(dst), width);
             prev = row;
         }
         return true;
     };
     // A row filtered with None or Sub does not depend on the one above: a
-    // big picture is split at such a row near its middle and the halves
-    // are undone side by side.
+    // big picture is split at such a row where the work above and below it
+    // is most nearly equal, and the halves are undone side by side.
     quint32 split = 0;
     if (size_t(width) * height >= kSplitAtLeast) {
-        for (quint32 d = 0; d < height / 4 && split == 0; ++d) {
-            for (const quint32 y : {height / 2 + d, height / 2 - d}) {
-                const uchar f = raw[size_t(y) * (rowBytes + 1)];
-                if (f == 0 || f == 1) {
-                    split = y;
-                    break;
-                }
+        const auto filterOf = [&](quint32 y) { return raw[size_t(y) * (rowBytes + 1)]; };
+        quint64 total = 0;
+        for (quint32 y = 0; y < height; ++y)
+            total += filterOf(y) < 5 ? kRowCost[filterOf(y)] : 1;
+        quint64 above = 0, bestGap = total;
+        for (quint32 y = 0; y < height; ++y) {
+            const uchar f = filterOf(y);
+            const quint64 gap = above * 2 > total ? above * 2 - total : total - above * 2;
+            if (y > 0 && (f == 0 || f == 1) && gap < bestGap) {
+                bestGap = gap;
+                split = y;
             }
+            above += f < 5 ? kRowCost[f] : 1;
         }
     }
     if (split == 0) {

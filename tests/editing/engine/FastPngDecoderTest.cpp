@@ -261,4 +261,16 @@ TEST(FastPngDecoder, BigPicturesSplitAtAnIndependentRowDecodeExactly)
         ASSERT_EQ(FastPngDecoder::decode(bytes, fast), FastPngDecoder::Result::Decoded) << alpha;
         expectSamePixels(fast, src);
     }
+    // The only independent rows far from the middle, with the costliest
+    // filter everywhere else: the split lands on one of them or nowhere.
+    std::vector<int> filters(1025, 4);
+    filters[100] = 0;
+    filters[900] = 1;
+    for (bool alpha : {false, true}) {
+        const QImage src = screenshotLike(1031, 1025, alpha);
+        QImage fast;
+        ASSERT_EQ(FastPngDecoder::decode(pngWithFilters(src, alpha, filters), fast),
+                  FastPngDecoder::Result::Decoded);
+        expectSamePixels(fast, src);
+    }
 }
