@@ -1,10 +1,43 @@
 """Drives the real program under Xvfb; prints figures, asserts nothing."""
-import os, shutil, statistics, subprocess, sys, tempfile, time
+import os, re, shutil, statistics, subprocess, sys, tempfile, time
 
 from benchlib import (prepare_user_data, procs, road_pictures, screenshot_like, start, stop_all,
                       wait_file, wait_window)
 
 BIN = os.path.abspath(sys.argv[1])
+
+
+def print_phases(log):
+    """Median of each phase per picture size, from the program's trace."""
+    pats = [("owned", r"owned at ([\d.]+)"), ("take", r"clipboard take begins at ([\d.]+)"),
+            ("formats", r"clipboard formats: ([\d.]+)"), ("fetch", r"clipboard fetch \S+ (\d+) bytes: ([\d.]+)"),
+            ("decode", r"clipboard decode: ([\d.]+)"), ("begin", r"capture begins at ([\d.]+)"),
+            ("saved", r"capture saved: ([\d.]+)")]
+    runs, cur = [], None
+    for line in log.splitlines():
+        m = re.match(r"offer at ([\d.]+)", line)
+        if m:
+            cur = {"offer": float(m.group(1))}
+            runs.append(cur)
+            continue
+        for key, pat in pats:
+            m = re.match(pat, line)
+            if cur is not None and m and key not in cur:
+                cur[key] = float(m.groups()[-1])
+                if key == "fetch":
+                    cur["bytes"] = int(m.group(1))
+    by_size = {}
+    for r in runs:
+        if all(k in r for k, _ in pats):
+            by_size.setdefault(r["bytes"] // 1000000, []).append({
+                "xclip start": r["owned"] - r["offer"],
+                "to take": r["take"] - r["owned"],
+                "formats": r["formats"], "fetch": r["fetch"], "decode": r["decode"],
+                "to save": r["begin"] - r["take"] - r["formats"] - r["fetch"] - r["decode"],
+                "save": r["saved"]})
+    for mb, rows in sorted(by_size.items()):
+        print(f"  phases, PNG about {mb} MB (median of {len(rows)}): " + ", ".join(
+            f"{k} {statistics.median(x[k] for x in rows):.1f}" for k in rows[0]) + " ms")
 RUNS = int(os.environ.get("RUNS", "7"))
 tmp = tempfile.mkdtemp(prefix="varnel-bench.")
 
@@ -58,6 +91,8 @@ try:
             # clipboard: from then on the copy has happened as a user sees it.
             xclip.wait()
             t_owned = time.perf_counter()
+            if os.environ.get("TRACE") == "1":
+                print(f"owned at {time.clock_gettime(time.CLOCK_MONOTONIC) * 1e3:.1f} ms", file=trace, flush=True)
             t1 = wait_file(target)
             number += 1
             if t1 is None:
@@ -93,7 +128,10 @@ try:
               f"last picture saved: {'yes' if last_ok else 'NO'}")
     if os.environ.get("TRACE") == "1":
         trace.flush()
-        print(open(f"{tmp}/trace.log").read())
+        log = open(f"{tmp}/trace.log").read()
+        if os.environ.get("TRACE_LOG") == "1":
+            print(log)
+        print_phases(log)
 finally:
     stop_all()
     shutil.rmtree(tmp, ignore_errors=True)

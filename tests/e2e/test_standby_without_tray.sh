@@ -8,7 +8,10 @@ start_window_manager
 start_app
 
 wm_state() { xprop -id "$WID" WM_STATE | sed -n 's/.*window state: //p'; }
-wait_for "[ \"\$(wm_state)\" = Normal ]" 10 || fail "window not in the normal state at start"
+wait_for "[ \"\$(wm_state)\" = Normal ]" 10 || {
+  xprop -id "$WID" WM_STATE WM_NAME _NET_WM_STATE; xwininfo -root -tree | grep -i varnel
+  fail "window not in the normal state at start (state: $(wm_state))"
+}
 key ctrl+q
 wait_for "[ \"\$(wm_state)\" = Iconic ]" 10 || fail "standby without a tray did not minimise (state: $(wm_state))"
 tray_icon_present && fail "a tray icon appeared without a notification area"

@@ -1,14 +1,20 @@
 #pragma once
 #include "platform/Clipboard.h"
 
+#include <memory>
+
 class QClipboard;
+class QMimeData;
 
 namespace varnel {
+
+class XcbSelectionReader;
 
 class QtClipboard : public Clipboard {
     Q_OBJECT
 public:
     explicit QtClipboard(QObject* parent = nullptr);
+    ~QtClipboard() override;
     bool hasPicture() const override;
     QImage takePicture() override;
     QImage takePictureUnless(quint64 key, bool* same) override;
@@ -21,6 +27,8 @@ private:
     void onDataChanged();
     QImage take(quint64 unless, bool* same);
     QClipboard* m_clipboard;
+    // On X11, pictures are read over a connection of our own (much faster).
+    std::unique_ptr<XcbSelectionReader> m_reader;
     bool m_puttingOwnCopy = false;
 };
 

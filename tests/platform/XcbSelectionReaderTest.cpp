@@ -1,0 +1,306 @@
+// The clipboard reader against a real X server (Xvfb) and a clipboard owner
+// written here, so that the transfer's shape (whole, incremental in odd
+// pieces, refused, stalled) is under the test's control.
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <xcb/xcb.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <thread>
+
+#include "platform/x11/XcbSelectionReader.h"
+
+using varnel::XcbSelectionReader;
+
+namespace {
+
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
+{
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t a = r ? r->atom : 0;
+    std::free(r);
+    return a;
+}
+
+// An Xvfb of the test's own, on a free display.
+class TestServer {
+public:
+    TestServer()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+            return;
+        for (int n = 240; n < 280 && m_display.isEmpty(); ++n) {
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+                continue;
+            const QByteArray name = ":" + QByteArray::number(n);
+            m_pid = ::fork();
+            if (m_pid == 0) {
+                const int null = ::open("/dev/null", O_RDWR);
+                ::dup2(null, 1);
+                ::dup2(null, 2);
+                // No reset when the last client leaves: owners come and go here.
+                ::execlp("Xvfb", "Xvfb", name.constData(), "-nolisten", "tcp", "-noreset", nullptr);
+                ::_exit(127);
+            }
+            for (int i = 0; i < 100 && m_pid > 0 && ::waitpid(m_pid, nullptr, WNOHANG) == 0; ++i) {
+                xcb_connection_t* c = xcb_connect(name.constData(), nullptr);
+                const bool up = !xcb_connection_has_error(c);
+                xcb_disconnect(c);
+                if (up) {
+                    m_display = name;
+                    break;
+                }
+                QThread::msleep(50);
+            }
+            if (m_display.isEmpty())
+                stop();
+        }
+    }
+    ~TestServer() { stop(); }
+    const QByteArray& display() const { return m_display; }
+
+private:
+    void stop()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        m_pid = -1;
+    }
+    pid_t m_pid = -1;
+    QByteArray m_display;
+};
+
+// Owns the clipboard and answers like a real program: the whole value in
+// one property when it fits in `piece`, else the incremental protocol in
+// pieces of that size. A stalled owner announces an incremental transfer
+// and then never sends.
+class Owner {
+public:
+    Owner(const QByteArray& display, QByteArray type, QByteArray data, size_t piece, bool stall = false)
+        : m_data(std::move(data)), m_piece(piece), m_stall(stall)
+    {
+        m_conn = xcb_connect(display.constData(), nullptr);
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data;
+        m_window = xcb_generate_id(m_conn);
+        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+        m_clipboard = internAtom(m_conn, "CLIPBOARD");
+        m_targets = internAtom(m_conn, "TARGETS");
+        m_incr = internAtom(m_conn, "INCR");
+        m_type = internAtom(m_conn, type.constData());
+        xcb_set_selection_owner(m_conn, m_window, m_clipboard, XCB_CURRENT_TIME);
+        m_ready = owns();
+        m_thread = std::thread([this] { serve(); });
+    }
+    bool ready() const { return m_ready; }
+    ~Owner()
+    {
+        m_stop = true;
+        m_thread.join();
+        xcb_disconnect(m_conn);
+    }
+
+private:
+    bool owns()
+    {
+        xcb_get_selection_owner_reply_t* r =
+            xcb_get_selection_owner_reply(m_conn, xcb_get_selection_owner(m_conn, m_clipboard), nullptr);
+        const bool mine = r && r->owner == m_window;
+        std::free(r);
+        return mine;
+    }
+    void serve()
+    {
+        while (!m_stop) {
+            xcb_generic_event_t* e = xcb_poll_for_event(m_conn);
+            if (!e) {
+                pollfd pfd{xcb_get_file_descriptor(m_conn), POLLIN, 0};
+                ::poll(&pfd, 1, 20);
+                continue;
+            }
+            const int type = e->response_type & 0x7f;
+            if (type == XCB_SELECTION_REQUEST)
+                answer(*reinterpret_cast<xcb_selection_request_event_t*>(e));
+            else if (type == XCB_PROPERTY_NOTIFY)
+                next(*reinterpret_cast<xcb_property_notify_event_t*>(e));
+            std::free(e);
+        }
+    }
+    void answer(const xcb_selection_request_event_t& req)
+    {
+        xcb_selection_notify_event_t n{};
+        n.response_type = XCB_SELECTION_NOTIFY;
+        n.time = req.time;
+        n.requestor = req.requestor;
+        n.selection = req.selection;
+        n.target = req.target;
+        n.property = req.property;
+        if (req.target == m_targets) {
+            const xcb_atom_t list[] = {m_targets, m_type};
+            xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, req.requestor, req.property,
+                                XCB_ATOM_ATOM, 32, 2, list);
+        } else if (req.target == m_type && size_t(m_data.size()) <= m_piece) {
+            xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, req.requestor, req.property, m_type, 8,
+                                uint32_t(m_data.size()), m_data.constData());
+        } else if (req.target == m_type) {
+            // The requestor deleting this property asks for the first piece.
+            const uint32_t size = uint32_t(m_data.size());
+            const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+            xcb_change_window_attributes(m_conn, req.requestor, XCB_CW_EVENT_MASK, &mask);
+            xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, req.requestor, req.property, m_incr, 32,
+                                1, &size);
+            m_requestor = req.requestor;
+            m_property = req.property;
+            m_sent = 0;
+            m_sending = !m_stall;
+        } else {
+            n.property = XCB_NONE;
+        }
+        xcb_send_event(m_conn, 0, req.requestor, 0, reinterpret_cast<const char*>(&n));
+        xcb_flush(m_conn);
+    }
+    void next(const xcb_property_notify_event_t& ev)
+    {
+        if (!m_sending || ev.window != m_requestor || ev.atom != m_property ||
+            ev.state != XCB_PROPERTY_DELETE)
+            return;
+        const size_t n = std::min(m_piece, size_t(m_data.size()) - m_sent);
+        xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, m_requestor, m_property, m_type, 8,
+                            uint32_t(n), m_data.constData() + m_sent);
+        m_sent += n;
+        if (n == 0)
+            m_sending = false; // the empty piece ends it
+        xcb_flush(m_conn);
+    }
+
+    QByteArray m_data;
+    size_t m_piece;
+    bool m_stall;
+    xcb_connection_t* m_conn;
+    xcb_window_t m_window;
+    xcb_atom_t m_clipboard, m_targets, m_incr, m_type;
+    xcb_window_t m_requestor = 0;
+    xcb_atom_t m_property = 0;
+    size_t m_sent = 0;
+    bool m_sending = false;
+    bool m_ready = false;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+QByteArray noise(int size, uint32_t seed)
+{
+    QByteArray out(size, 0);
+    for (char& c : out) {
+        seed = seed * 1664525u + 1013904223u;
+        c = char(seed >> 24);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(XcbSelectionReader, ReadsWholeAndIncrementalTransfersExactly)
+{
+    TestServer server;
+    if (server.display().isEmpty())
+        GTEST_SKIP() << "no Xvfb here: the X clipboard reader is not tried";
+    XcbSelectionReader reader(server.display());
+    {
+        const QByteArray small = noise(70001, 1);
+        Owner owner(server.display(), "image/png", small, size_t(1) << 20);
+        ASSERT_TRUE(owner.ready());
+        const auto names = reader.targets();
+        ASSERT_TRUE(names.has_value());
+        EXPECT_EQ(*names, (QStringList{"TARGETS", "image/png"}));
+        const auto got = reader.read("image/png");
+        ASSERT_TRUE(got.has_value());
+        EXPECT_TRUE(*got == small);
+    }
+    {
+        // Pieces of an odd size, so the last one is short; bigger than the
+        // reader's own request size, so each piece takes several requests.
+        const QByteArray big = noise(3 * 1024 * 1024 + 17, 2);
+        Owner owner(server.display(), "image/bmp", big, 300007);
+        ASSERT_TRUE(owner.ready());
+        const auto got = reader.read("image/bmp");
+        ASSERT_TRUE(got.has_value());
+        EXPECT_EQ(got->size(), big.size());
+        EXPECT_TRUE(*got == big);
+        // The same reader reads the same transfer again.
+        const auto again = reader.read("image/bmp");
+        ASSERT_TRUE(again.has_value());
+        EXPECT_TRUE(*again == big);
+    }
+}
+
+TEST(XcbSelectionReader, RefusalsStallsAndOversizeEndEmptyAndTheNextReadWorks)
+{
+    TestServer server;
+    if (server.display().isEmpty())
+        GTEST_SKIP() << "no Xvfb here: the X clipboard reader is not tried";
+    XcbSelectionReader reader(server.display());
+    {
+        Owner owner(server.display(), "image/png", noise(1000, 3), 4096);
+        ASSERT_TRUE(owner.ready());
+        QElapsedTimer clock;
+        clock.start();
+        const auto refused = reader.read("image/tiff");
+        ASSERT_TRUE(refused.has_value());
+        EXPECT_TRUE(refused->isEmpty());
+        EXPECT_LT(clock.elapsed(), 1000) << "a refusal is answered at once";
+        // More than the caller accepts: nothing, not a part.
+        const auto tooBig = reader.read("image/png", 5000, 999);
+        ASSERT_TRUE(tooBig.has_value());
+        EXPECT_TRUE(tooBig->isEmpty());
+    }
+    {
+        // An owner that announces a big transfer and never sends it: the
+        // reader gives up after the quiet time instead of hanging.
+        Owner owner(server.display(), "image/png", noise(200000, 4), 1000, true);
+        ASSERT_TRUE(owner.ready());
+        QElapsedTimer clock;
+        clock.start();
+        const auto stalled = reader.read("image/png", 300);
+        ASSERT_TRUE(stalled.has_value());
+        EXPECT_TRUE(stalled->isEmpty());
+        EXPECT_LT(clock.elapsed(), 3000);
+    }
+    {
+        const QByteArray data = noise(200000, 5);
+        Owner owner(server.display(), "image/png", data, 65536);
+        ASSERT_TRUE(owner.ready());
+        const auto got = reader.read("image/png");
+        ASSERT_TRUE(got.has_value());
+        EXPECT_EQ(got->size(), data.size());
+        EXPECT_TRUE(*got == data) << "a read after a stalled one must not see its leftovers";
+    }
+    // Nobody owns the clipboard now.
+    const auto none = reader.read("image/png");
+    ASSERT_TRUE(none.has_value());
+    EXPECT_TRUE(none->isEmpty());
+}
+
+TEST(XcbSelectionReader, WithoutAServerTheCallerIsToldToAskElsewhere)
+{
+    XcbSelectionReader reader("127.0.0.1:99.0"); // no such server
+    EXPECT_FALSE(reader.read("image/png").has_value());
+    EXPECT_FALSE(reader.targets().has_value());
+}
