@@ -47,7 +47,7 @@ try:
         if not os.path.exists(f"/tmp/.X{n}-lock"):
             disp = f":{n}"
             break
-    start(["Xvfb", disp, "-screen", "0", "3840x2160x24", "-nolisten", "tcp"])
+    start(["Xvfb", disp, "-screen", "0", "3840x2160x24", "-nolisten", "tcp", "-noreset"])
     env = dict(os.environ, DISPLAY=disp, XDG_DATA_HOME=f"{tmp}/data",
                XDG_CONFIG_HOME=f"{tmp}/config", XDG_RUNTIME_DIR=f"{tmp}/run")
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)

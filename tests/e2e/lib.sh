@@ -31,7 +31,9 @@ start_x() {
   # -displayfd lets the server pick a free display itself, so that tests run
   # side by side never talk to each other's server.
   local fd="$E2E_TMP/display" n
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fd" >"$E2E_TMP/xvfb.log" 2>&1 &
+  # -noreset: the server must not restart when its last client (xdpyinfo
+  # below) leaves, or the next one to connect in that moment is refused.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$fd" >"$E2E_TMP/xvfb.log" 2>&1 &
   E2E_PIDS+=($!)
   wait_for "[ -s '$fd' ]" 10 || fail "no X server could be started"
   n=$(head -1 "$fd")
@@ -72,9 +74,19 @@ start_app() {
   "$BIN" >"$E2E_TMP/app.log" 2>&1 &
   APP_PID=$!
   E2E_PIDS+=($APP_PID)
-  wait_for "xdotool search --onlyvisible --name '^Varnel\$'" 20 || { cat "$E2E_TMP/app.log"; fail "window did not appear"; }
-  WID=$(xdotool search --onlyvisible --name '^Varnel$' | head -1)
+  wait_for main_window 20 || { cat "$E2E_TMP/app.log"; fail "window did not appear"; }
+  WID=$(main_window)
   xdotool windowfocus --sync "$WID" 2>/dev/null || true
+}
+
+# The program's main window: visible, named Varnel and of its class (Qt may
+# map a bare 1x1 helper window of the same name for a moment at start).
+main_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --name '^Varnel$' 2>/dev/null); do
+    xprop -id "$w" WM_CLASS 2>/dev/null | grep -q '"varnel"' && { echo "$w"; return 0; }
+  done
+  return 1
 }
 
 is_viewable() { xwininfo -id "$WID" | grep IsViewable >/dev/null; }

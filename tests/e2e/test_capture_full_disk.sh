@@ -69,8 +69,8 @@ chmod 555 "$NOBODY_HOME/data/Quillon/varnel/Temp"
     XDG_RUNTIME_DIR="$NOBODY_HOME/run" VARNEL_TRAY_TRACE=1 "$BIN" ) >"$E2E_TMP/app2.log" 2>&1 &
 APP_PID=$!
 E2E_PIDS+=($APP_PID)
-wait_for "xdotool search --onlyvisible --name '^Varnel\$'" 20 || { cat "$E2E_TMP/app2.log"; fail "window did not appear for the ordinary user"; }
-WID=$(xdotool search --onlyvisible --name '^Varnel$' | head -1)
+wait_for main_window 20 || { cat "$E2E_TMP/app2.log"; fail "window did not appear for the ordinary user"; }
+WID=$(main_window)
 key alt+u a Down Down Return
 key ctrl+q
 wait_for "! is_viewable" 5 || fail "window still shown after Ctrl+Q (ordinary user)"

@@ -10,6 +10,7 @@ start_app
 wm_state() { xprop -id "$WID" WM_STATE | sed -n 's/.*window state: //p'; }
 wait_for "[ \"\$(wm_state)\" = Normal ]" 10 || {
   xprop -id "$WID" WM_STATE WM_NAME _NET_WM_STATE; xwininfo -root -tree | grep -i varnel
+  cat "$E2E_TMP/wm.log"; pgrep -a openbox
   fail "window not in the normal state at start (state: $(wm_state))"
 }
 key ctrl+q
