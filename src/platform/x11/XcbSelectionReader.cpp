@@ -108,41 +108,45 @@ bool waitReadable(xcb_connection_t* c, qint64 ms)
 }
 } // namespace
 
-bool XcbSelectionReader::waitForAnswer(unsigned* property, int quietMs)
+template <typename Wanted>
+bool XcbSelectionReader::waitFor(Wanted wanted, int quietMs)
 {
     QElapsedTimer clock;
     clock.start();
     do {
         while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
-            const auto* n = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
-            const bool answer = (e->response_type & 0x7f) == XCB_SELECTION_NOTIFY &&
-                                n->requestor == m_window && n->selection == m_clipboard;
-            if (answer)
-                *property = n->property;
+            const bool found = wanted(e);
             std::free(e);
-            if (answer)
+            if (found)
                 return true;
         }
     } while (waitReadable(m_conn, quietMs - clock.elapsed()));
     return false;
 }
 
+bool XcbSelectionReader::waitForAnswer(unsigned* property, int quietMs)
+{
+    return waitFor(
+        [&](const xcb_generic_event_t* e) {
+            const auto* n = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
+            if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY || n->requestor != m_window ||
+                n->selection != m_clipboard)
+                return false;
+            *property = n->property;
+            return true;
+        },
+        quietMs);
+}
+
 bool XcbSelectionReader::waitForNewValue(int quietMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
+    return waitFor(
+        [&](const xcb_generic_event_t* e) {
             const auto* n = reinterpret_cast<const xcb_property_notify_event_t*>(e);
-            const bool fresh = (e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                               n->window == m_window && n->atom == m_property &&
-                               n->state == XCB_PROPERTY_NEW_VALUE;
-            std::free(e);
-            if (fresh)
-                return true;
-        }
-    } while (waitReadable(m_conn, quietMs - clock.elapsed()));
-    return false;
+            return (e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && n->window == m_window &&
+                   n->atom == m_property && n->state == XCB_PROPERTY_NEW_VALUE;
+        },
+        quietMs);
 }
 
 bool XcbSelectionReader::takeProperty(QByteArray& out, qint64 maxBytes, bool* empty)

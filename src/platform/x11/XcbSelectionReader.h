@@ -21,8 +21,6 @@ public:
     XcbSelectionReader(const XcbSelectionReader&) = delete;
     XcbSelectionReader& operator=(const XcbSelectionReader&) = delete;
 
-    bool connected() const { return m_conn != nullptr; }
-
     // The clipboard's content as `target` (a MIME type). Nothing when this
     // reader has no connection, so the caller can ask Qt instead; empty when
     // the owner refused, went quiet for `quietMs`, or offered more than
@@ -40,6 +38,8 @@ private:
     unsigned atom(const QByteArray& name);
     // Waits for the selection's answer (its property, or none) or for a new
     // value in our property; false after quietMs without one.
+    template <typename Wanted>
+    bool waitFor(Wanted wanted, int quietMs);
     bool waitForAnswer(unsigned* property, int quietMs);
     bool waitForNewValue(int quietMs);
     // Appends the whole property to out and deletes it (which asks an
