@@ -6,6 +6,9 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMimeData>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <X11/Xlib.h>
 
 #include "XcbSelectionReader.h"
 
@@ -25,8 +28,15 @@ QtClipboard::QtClipboard(QObject* parent)
     : Clipboard(parent), m_clipboard(QGuiApplication::clipboard())
 {
     connect(m_clipboard, &QClipboard::dataChanged, this, &QtClipboard::onDataChanged);
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        m_reader = std::make_unique<XcbSelectionReader>();
+    // The reader goes to the same X server as Qt, also when it was named
+    // on the command line rather than in DISPLAY.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        QByteArray display;
+        if (auto* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+            if (Display* d = x->display())
+                display = DisplayString(d);
+        m_reader = std::make_unique<XcbSelectionReader>(display);
+    }
 }
 
 QtClipboard::~QtClipboard() = default;
