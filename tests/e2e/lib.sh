@@ -79,14 +79,17 @@ start_app() {
   xdotool windowfocus --sync "$WID" 2>/dev/null || true
 }
 
-# The program's main window: visible, named Varnel and of its class (Qt may
-# map a bare 1x1 helper window of the same name for a moment at start).
+# The program's main window: the biggest visible window named Varnel of its
+# class (Qt may map a bare 1x1 helper of the same name for a moment at
+# start, and the tray icon shares name and class).
 main_window() {
-  local w
+  local w best="" area best_area=0
   for w in $(xdotool search --onlyvisible --name '^Varnel$' 2>/dev/null); do
-    xprop -id "$w" WM_CLASS 2>/dev/null | grep -q '"varnel"' && { echo "$w"; return 0; }
+    xprop -id "$w" WM_CLASS 2>/dev/null | grep -q '"varnel"' || continue
+    area=$(xwininfo -id "$w" 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w*h}')
+    [ "${area:-0}" -gt "$best_area" ] && { best=$w; best_area=$area; }
   done
-  return 1
+  [ -n "$best" ] && [ "$best_area" -gt 2000 ] && echo "$best"
 }
 
 is_viewable() { xwininfo -id "$WID" | grep IsViewable >/dev/null; }

@@ -61,6 +61,8 @@ TEST(QtClipboard, ChoosesCheapestDecodeFirst)
     EXPECT_EQ(QtClipboard::chooseFormat({"image/png", "image/jpeg"}), "image/png");
     EXPECT_EQ(QtClipboard::chooseFormat({"image/x-weird"}), "image/x-weird");
     EXPECT_EQ(QtClipboard::chooseFormat({"text/plain", "TARGETS"}), "");
+    // Asked for as offered: owners match the name exactly.
+    EXPECT_EQ(QtClipboard::chooseFormat({"image/png", "image/x-ms-bmp"}), "image/x-ms-bmp");
 }
 
 TEST(QtDialogs, FilterBecomesQtFormWithBothCases)

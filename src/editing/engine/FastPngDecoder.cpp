@@ -52,11 +52,6 @@ inline void storePixel(uchar* p, __m128i v)
     std::memcpy(p, &packed, Bpp);
 }
 
-inline __m128i abs16(__m128i x)
-{
-    return _mm_max_epi16(x, _mm_sub_epi16(_mm_setzero_si128(), x));
-}
-
 inline __m128i pick(__m128i mask, __m128i yes, __m128i no)
 {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));

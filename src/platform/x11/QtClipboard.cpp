@@ -8,11 +8,12 @@
 #include <QMimeData>
 #include <QtGui/qguiapplication_platform.h>
 
-#include <X11/Xlib.h>
-
 #include "XcbSelectionReader.h"
 
 #include <cstdio>
+
+// Last: its macros (None, Bool, Status ...) must not meet later headers.
+#include <X11/Xlib.h>
 
 namespace varnel {
 
@@ -43,9 +44,11 @@ QtClipboard::~QtClipboard() = default;
 
 QString QtClipboard::chooseFormat(const QStringList& offered)
 {
+    // The offered spelling: the owner matches it exactly.
     for (const char* t : kPictureTypes)
-        if (offered.contains(QLatin1String(t), Qt::CaseInsensitive))
-            return QString::fromLatin1(t);
+        for (const QString& f : offered)
+            if (f.compare(QLatin1String(t), Qt::CaseInsensitive) == 0)
+                return f;
     for (const QString& f : offered)
         if (f.startsWith(QLatin1String("image/"), Qt::CaseInsensitive))
             return f;
@@ -86,18 +89,17 @@ QImage QtClipboard::take(quint64 unless, bool* same)
     if (kTrace)
         std::fprintf(stderr, "clipboard take begins at %.1f ms\n", clock.msecsSinceReference() * 1.0);
     // Another program's clipboard is read over our own connection when there
-    // is one. Our own copy, and an owner offering an X pixmap (which Qt
-    // turns into a picture), go through Qt.
+    // is one; our own copy, and Qt's in-process picture type, through Qt.
     QString fmt;
     bool ownReader = m_reader && !m_clipboard->ownsClipboard();
     if (ownReader) {
         const std::optional<QStringList> offered = m_reader->targets();
-        ownReader = offered && !offered->contains(QLatin1String("PIXMAP")) &&
-                    !offered->contains(QLatin1String("BITMAP"));
+        ownReader = offered.has_value();
         if (ownReader) {
             fmt = chooseFormat(*offered);
-            if (fmt.isEmpty() || fmt == QLatin1String("application/x-qt-image"))
+            if (fmt.isEmpty())
                 return {}; // text, say
+            ownReader = fmt != QLatin1String("application/x-qt-image");
         }
     }
     const QMimeData* md = nullptr;

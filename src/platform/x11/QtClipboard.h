@@ -4,7 +4,6 @@
 #include <memory>
 
 class QClipboard;
-class QMimeData;
 
 namespace varnel {
 

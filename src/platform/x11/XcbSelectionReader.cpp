@@ -1,11 +1,13 @@
 #include "XcbSelectionReader.h"
 
-#include <QElapsedTimer>
+#include <QSet>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <poll.h>
 #include <vector>
 
@@ -70,9 +72,14 @@ unsigned XcbSelectionReader::atom(const QByteArray& name)
 
 std::optional<QStringList> XcbSelectionReader::targets(int quietMs)
 {
-    const std::optional<QByteArray> list = read("TARGETS", quietMs, 1 << 20);
+    // Real owners offer a few dozen formats; a list far longer is refused
+    // rather than looked up name by name.
+    constexpr int kMostTargets = 1024;
+    const std::optional<QByteArray> list = read("TARGETS", quietMs, kMostTargets * 4);
     if (!list)
         return std::nullopt;
+    if (m_names.size() > 4 * kMostTargets)
+        m_names.clear();
     std::vector<uint32_t> atoms(size_t(list->size()) / 4);
     if (!atoms.empty())
         std::memcpy(atoms.data(), list->constData(), atoms.size() * 4);
@@ -90,9 +97,12 @@ std::optional<QStringList> XcbSelectionReader::targets(int quietMs)
         std::free(r);
     }
     QStringList names;
+    QSet<uint32_t> seen;
     for (const uint32_t a : atoms)
-        if (const auto it = m_names.constFind(a); it != m_names.cend() && !names.contains(*it))
+        if (const auto it = m_names.constFind(a); it != m_names.cend() && !seen.contains(a)) {
+            seen.insert(a);
             names << *it;
+        }
     return names;
 }
 
@@ -111,26 +121,29 @@ bool waitReadable(xcb_connection_t* c, qint64 ms)
 template <typename Wanted>
 bool XcbSelectionReader::waitFor(Wanted wanted, int quietMs)
 {
-    QElapsedTimer clock;
-    clock.start();
+    QDeadlineTimer quiet(quietMs);
+    // A stream of other events must not keep us here past either limit.
+    const auto left = [&] { return std::min(quiet.remainingTime(), m_wholeRead.remainingTime()); };
     do {
         while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
             const bool found = wanted(e);
             std::free(e);
             if (found)
                 return true;
+            if (left() <= 0)
+                return false;
         }
-    } while (waitReadable(m_conn, quietMs - clock.elapsed()));
+    } while (waitReadable(m_conn, left()));
     return false;
 }
 
-bool XcbSelectionReader::waitForAnswer(unsigned* property, int quietMs)
+bool XcbSelectionReader::waitForAnswer(unsigned target, unsigned* property, int quietMs)
 {
     return waitFor(
         [&](const xcb_generic_event_t* e) {
             const auto* n = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
             if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY || n->requestor != m_window ||
-                n->selection != m_clipboard)
+                n->selection != m_clipboard || n->target != target)
                 return false;
             *property = n->property;
             return true;
@@ -170,7 +183,13 @@ bool XcbSelectionReader::takeProperty(QByteArray& out, qint64 maxBytes, bool* em
                                            XCB_GET_PROPERTY_TYPE_ANY, uint32_t(off / 4),
                                            uint32_t(kPiece / 4)));
     const qsizetype at = out.size();
-    out.resize(at + qsizetype(size));
+    try {
+        out.resize(at + qsizetype(size));
+    } catch (const std::bad_alloc&) {
+        for (const xcb_get_property_cookie_t& cookie : cookies)
+            xcb_discard_reply(m_conn, cookie.sequence);
+        return false;
+    }
     qint64 got = 0;
     bool ok = true;
     for (const xcb_get_property_cookie_t& cookie : cookies) {
@@ -193,10 +212,11 @@ bool XcbSelectionReader::takeProperty(QByteArray& out, qint64 maxBytes, bool* em
 }
 
 std::optional<QByteArray> XcbSelectionReader::read(const QByteArray& target, int quietMs,
-                                                   qint64 maxBytes)
+                                                   qint64 maxBytes, int wholeMs)
 {
     if (!m_conn && !connect())
         return std::nullopt;
+    m_wholeRead = QDeadlineTimer(wholeMs);
     // Anything left from an earlier read is stale.
     while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn))
         std::free(e);
@@ -216,17 +236,21 @@ std::optional<QByteArray> XcbSelectionReader::read(const QByteArray& target, int
         return lost ? std::nullopt : std::optional<QByteArray>(QByteArray());
     };
     unsigned property = 0;
-    if (!waitForAnswer(&property, quietMs))
+    if (!waitForAnswer(type, &property, quietMs))
         return giveUp();
     if (property == XCB_NONE)
         return QByteArray(); // the owner has no such format, or there is no owner
 
     xcb_get_property_reply_t* head = xcb_get_property_reply(
-        m_conn, xcb_get_property(m_conn, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+        m_conn, xcb_get_property(m_conn, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1),
         nullptr);
     if (!head)
         return giveUp();
     const bool incremental = head->type == m_incr;
+    // An incremental owner announces at least how much it will send.
+    quint32 announced = 0;
+    if (incremental && head->format == 32 && xcb_get_property_value_length(head) >= 4)
+        std::memcpy(&announced, xcb_get_property_value(head), 4);
     std::free(head);
 
     QByteArray out;
@@ -235,6 +259,13 @@ std::optional<QByteArray> XcbSelectionReader::read(const QByteArray& target, int
         if (!takeProperty(out, maxBytes, &empty))
             return giveUp();
         return out;
+    }
+    if (announced > maxBytes)
+        return giveUp();
+    try {
+        out.reserve(qsizetype(announced));
+    } catch (const std::bad_alloc&) {
+        return giveUp();
     }
     // Deleting the INCR property asks for the first piece; a piece of no
     // bytes ends the transfer.

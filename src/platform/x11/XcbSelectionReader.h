@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QStringList>
 
@@ -21,12 +22,18 @@ public:
     XcbSelectionReader(const XcbSelectionReader&) = delete;
     XcbSelectionReader& operator=(const XcbSelectionReader&) = delete;
 
+    // The most a read takes in all, however the owner paces its pieces.
+    static constexpr int kWholeReadMs = 30000;
+    // The most a read takes in: a 16384 x 16384 32-bit bitmap, with room to
+    // spare (the decoders refuse anything bigger).
+    static constexpr qint64 kMaxBytes = (qint64(1) << 30) + (qint64(1) << 20);
+
     // The clipboard's content as `target` (a MIME type). Nothing when this
     // reader has no connection, so the caller can ask Qt instead; empty when
-    // the owner refused, went quiet for `quietMs`, or offered more than
-    // `maxBytes`.
+    // the owner refused, went quiet for `quietMs`, took longer than `wholeMs`
+    // in all, or offered more than `maxBytes`.
     std::optional<QByteArray> read(const QByteArray& target, int quietMs = 5000,
-                                   qint64 maxBytes = qint64(3) << 29);
+                                   qint64 maxBytes = kMaxBytes, int wholeMs = kWholeReadMs);
 
     // The formats (targets) the clipboard's owner offers; nothing without a
     // connection, empty when there is no owner or it does not answer.
@@ -37,10 +44,11 @@ private:
     void disconnect();
     unsigned atom(const QByteArray& name);
     // Waits for the selection's answer (its property, or none) or for a new
-    // value in our property; false after quietMs without one.
+    // value in our property; false after quietMs without one, or when the
+    // whole read's time is up.
     template <typename Wanted>
     bool waitFor(Wanted wanted, int quietMs);
-    bool waitForAnswer(unsigned* property, int quietMs);
+    bool waitForAnswer(unsigned target, unsigned* property, int quietMs);
     bool waitForNewValue(int quietMs);
     // Appends the whole property to out and deletes it (which asks an
     // incremental owner for the next piece); false on any fault.
@@ -52,6 +60,7 @@ private:
     unsigned m_clipboard = 0, m_incr = 0, m_property = 0;
     QHash<QByteArray, unsigned> m_atoms;
     QHash<unsigned, QString> m_names;
+    QDeadlineTimer m_wholeRead;
 };
 
 } // namespace varnel
