@@ -220,15 +220,23 @@ QByteArray noise(int size, uint32_t seed)
     return out;
 }
 
+// Each test has a server of its own and a reader on it.
+class XcbSelectionReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!server.present())
+            GTEST_SKIP() << "no Xvfb here: the X clipboard reader is not tried";
+        ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
+    }
+    TestServer server;
+    XcbSelectionReader reader{server.display()};
+};
+
 } // namespace
 
-TEST(XcbSelectionReader, ReadsWholeAndIncrementalTransfersExactly)
+TEST_F(XcbSelectionReaderTest, ReadsWholeAndIncrementalTransfersExactly)
 {
-    TestServer server;
-    if (!server.present())
-        GTEST_SKIP() << "no Xvfb here: the X clipboard reader is not tried";
-    ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
-    XcbSelectionReader reader(server.display());
     {
         const QByteArray small = noise(70001, 1);
         Owner owner(server.display(), "image/png", small, size_t(1) << 20);
@@ -257,13 +265,8 @@ TEST(XcbSelectionReader, ReadsWholeAndIncrementalTransfersExactly)
     }
 }
 
-TEST(XcbSelectionReader, RefusalsStallsAndOversizeEndEmptyAndTheNextReadWorks)
+TEST_F(XcbSelectionReaderTest, RefusalsStallsAndOversizeEndEmptyAndTheNextReadWorks)
 {
-    TestServer server;
-    if (!server.present())
-        GTEST_SKIP() << "no Xvfb here: the X clipboard reader is not tried";
-    ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
-    XcbSelectionReader reader(server.display());
     {
         Owner owner(server.display(), "image/png", noise(1000, 3), 4096);
         ASSERT_TRUE(owner.ready());
