@@ -272,9 +272,12 @@ TEST_F(XcbSelectionReaderTest, RefusalsStallsAndOversizeEndEmptyAndTheNextReadWo
         ASSERT_TRUE(owner.ready());
         QElapsedTimer clock;
         clock.start();
-        const auto refused = reader.read("image/tiff");
+        bool wasRefused = false;
+        const auto refused = reader.read("image/tiff", 5000, XcbSelectionReader::kMaxBytes,
+                                         XcbSelectionReader::kWholeReadMs, &wasRefused);
         ASSERT_TRUE(refused.has_value());
         EXPECT_TRUE(refused->isEmpty());
+        EXPECT_TRUE(wasRefused);
         EXPECT_LT(clock.elapsed(), 1000) << "a refusal is answered at once";
         // More than the caller accepts: nothing, not a part.
         const auto tooBig = reader.read("image/png", 5000, 999);
@@ -296,9 +299,12 @@ TEST_F(XcbSelectionReaderTest, RefusalsStallsAndOversizeEndEmptyAndTheNextReadWo
         ASSERT_TRUE(owner.ready());
         QElapsedTimer clock;
         clock.start();
-        const auto stalled = reader.read("image/png", 1000);
+        bool wasRefused = true;
+        const auto stalled = reader.read("image/png", 1000, XcbSelectionReader::kMaxBytes,
+                                         XcbSelectionReader::kWholeReadMs, &wasRefused);
         ASSERT_TRUE(stalled.has_value());
         EXPECT_TRUE(stalled->isEmpty());
+        EXPECT_FALSE(wasRefused) << "a stall is not a refusal: the caller must not ask again";
         EXPECT_TRUE(owner.announced()) << "the reader never got as far as the stall";
         EXPECT_LT(clock.elapsed(), 5000);
     }

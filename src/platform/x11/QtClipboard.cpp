@@ -91,8 +91,25 @@ QImage QtClipboard::take(quint64 unless, bool* same)
     // Another program's clipboard is read over our own connection when there
     // is one; our own copy, and Qt's in-process picture type, through Qt.
     QString fmt;
+    QByteArray bytes;
+    qint64 guessedNs = -1; // how long the fetch under the last format took
     bool ownReader = m_reader && !m_clipboard->ownsClipboard();
-    if (ownReader) {
+    // A series of captures comes from one tool in one format: the format the
+    // last one came in is asked for at once, without asking for the list of
+    // formats first. A refusal costs no more than that question would have.
+    if (ownReader && !m_lastFormat.isEmpty()) {
+        bool refused = false;
+        std::optional<QByteArray> read = m_reader->read(
+            m_lastFormat.toLatin1(), 5000, XcbSelectionReader::kMaxBytes,
+            XcbSelectionReader::kWholeReadMs, &refused);
+        if (!read)
+            ownReader = false; // the connection went away: Qt
+        else if (!read->isEmpty())
+            fmt = m_lastFormat, bytes = std::move(*read), guessedNs = clock.nsecsElapsed();
+        else if (!refused)
+            return {}; // the owner went quiet or offered too much
+    }
+    if (ownReader && fmt.isEmpty()) {
         const std::optional<QStringList> offered = m_reader->targets();
         ownReader = offered.has_value();
         if (ownReader) {
@@ -110,7 +127,8 @@ QImage QtClipboard::take(quint64 unless, bool* same)
         fmt = chooseFormat(md->formats());
     }
     if (kTrace)
-        std::fprintf(stderr, "clipboard formats: %.1f ms\n", clock.nsecsElapsed() / 1e6);
+        std::fprintf(stderr, "clipboard formats: %.1f ms\n",
+                     guessedNs >= 0 ? 0.0 : clock.nsecsElapsed() / 1e6);
     if (fmt.isEmpty())
         return {};
     if (fmt == QLatin1String("application/x-qt-image")) {
@@ -121,8 +139,9 @@ QImage QtClipboard::take(quint64 unless, bool* same)
     }
     // One fetch, one decode.
     clock.restart();
-    QByteArray bytes;
-    if (ownReader) {
+    if (!bytes.isEmpty()) {
+        // Fetched above, under the last capture's format.
+    } else if (ownReader) {
         if (std::optional<QByteArray> read = m_reader->read(fmt.toLatin1()))
             bytes = std::move(*read);
         else if ((md = m_clipboard->mimeData())) // the connection went away
@@ -130,9 +149,13 @@ QImage QtClipboard::take(quint64 unless, bool* same)
     } else {
         bytes = md->data(fmt);
     }
+    // Only formats that lose nothing are asked for unseen.
+    const bool lossless = fmt == QLatin1String("image/png") || fmt == QLatin1String("image/bmp");
+    m_lastFormat = ownReader && lossless && !bytes.isEmpty() ? fmt : QString();
     if (kTrace)
         std::fprintf(stderr, "clipboard fetch %s %lld bytes: %.1f ms\n", qPrintable(fmt),
-                     qlonglong(bytes.size()), clock.nsecsElapsed() / 1e6);
+                     qlonglong(bytes.size()),
+                     (guessedNs >= 0 ? guessedNs : clock.nsecsElapsed()) / 1e6);
     // Never 0, which stands for "nothing taken".
     m_lastKey = (quint64(qHashBits(bytes.constData(), size_t(bytes.size()), 0x5eed)) << 1) | 1;
     if (unless != 0 && m_lastKey == unless) {

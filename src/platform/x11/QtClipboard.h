@@ -28,6 +28,8 @@ private:
     QClipboard* m_clipboard;
     // On X11, pictures are read over a connection of our own (much faster).
     std::unique_ptr<XcbSelectionReader> m_reader;
+    // The format the last picture came in over that connection.
+    QString m_lastFormat;
     bool m_puttingOwnCopy = false;
 };
 

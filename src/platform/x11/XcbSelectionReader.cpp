@@ -212,8 +212,10 @@ bool XcbSelectionReader::takeProperty(QByteArray& out, qint64 maxBytes, bool* em
 }
 
 std::optional<QByteArray> XcbSelectionReader::read(const QByteArray& target, int quietMs,
-                                                   qint64 maxBytes, int wholeMs)
+                                                   qint64 maxBytes, int wholeMs, bool* refused)
 {
+    if (refused)
+        *refused = false;
     if (!m_conn && !connect())
         return std::nullopt;
     m_wholeRead = QDeadlineTimer(wholeMs);
@@ -238,8 +240,11 @@ std::optional<QByteArray> XcbSelectionReader::read(const QByteArray& target, int
     unsigned property = 0;
     if (!waitForAnswer(type, &property, quietMs))
         return giveUp();
-    if (property == XCB_NONE)
-        return QByteArray(); // the owner has no such format, or there is no owner
+    if (property == XCB_NONE) { // the owner has no such format, or there is no owner
+        if (refused)
+            *refused = true;
+        return QByteArray();
+    }
 
     xcb_get_property_reply_t* head = xcb_get_property_reply(
         m_conn, xcb_get_property(m_conn, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1),

@@ -31,9 +31,11 @@ public:
     // The clipboard's content as `target` (a MIME type). Nothing when this
     // reader has no connection, so the caller can ask Qt instead; empty when
     // the owner refused, went quiet for `quietMs`, took longer than `wholeMs`
-    // in all, or offered more than `maxBytes`.
+    // in all, or offered more than `maxBytes`. *refused (when given) tells
+    // a refusal (no such format, or no owner) from the other cases.
     std::optional<QByteArray> read(const QByteArray& target, int quietMs = 5000,
-                                   qint64 maxBytes = kMaxBytes, int wholeMs = kWholeReadMs);
+                                   qint64 maxBytes = kMaxBytes, int wholeMs = kWholeReadMs,
+                                   bool* refused = nullptr);
 
     // The formats (targets) the clipboard's owner offers; nothing without a
     // connection, empty when there is no owner or it does not answer.
