@@ -26,9 +26,6 @@ wait_for "xdpyinfo" 10 || skip "weston's XWayland does not answer"
 export XDG_DATA_HOME="$E2E_TMP/data"
 write_user_xml "$XDG_DATA_HOME/Quillon/varnel" "   <ﾕｰｻﾞｰ>" "      <ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>" "   </ﾕｰｻﾞｰ>"
 start_app
-# weston's window manager does not hand the focus to a window XTEST types
-# into: the key goes to the window itself.
-xdotool key --window "$WID" ctrl+q
 
 # The message: a second window of the program, with the Wayland sentence.
 message() {
@@ -38,7 +35,14 @@ message() {
   done
   return 1
 }
-wait_for message 10 || { cat "$E2E_TMP/app.log"; fail "standby said nothing about the Wayland copies"; }
+# weston's window manager does not hand the focus to a window XTEST types
+# into: the key goes to the window itself. A key sent while the program is
+# still starting up is lost, so it is sent again until the message shows.
+for attempt in 1 2 3; do
+  xdotool key --window "$WID" ctrl+q
+  wait_for message 5 && break
+done
+wait_for message 1 || { cat "$E2E_TMP/app.log"; fail "standby said nothing about the Wayland copies"; }
 MSG=$(message)
 import -window "$MSG" "$E2E_TMP/message.png"
 [ "$(identify -format '%w' "$E2E_TMP/message.png")" -gt 200 ] || fail "the message window is empty"
