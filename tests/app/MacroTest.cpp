@@ -255,8 +255,10 @@ TEST_F(MacroTest, UndoIsNoMacroStepEvenByName)
 {
     pastePicture();
     w->surface()->setSelection(0, 0, 20, 10);
-    w->MacroText = "[T]" + CRLF + "画像編集⇒ﾄﾘﾐﾝｸﾞ" + CRLF + "画像編集⇒元" + CRLF + "画像編集⇒や";
+    w->MacroText = "[T]" + CRLF + "画像編集⇒ﾄﾘﾐﾝｸﾞ" + CRLF + "画像編集⇒元" + CRLF + CRLF + "[R]" + CRLF + "画像編集⇒や";
     w->RunMacroNamed("T");
-    EXPECT_EQ(w->surface()->picture().width(), 20);
-    EXPECT_TRUE(w->editHistory().canUndo()) << "the trimming was not taken back";
+    EXPECT_EQ(w->surface()->picture().width(), 20) << "the trimming was not taken back";
+    g("mnEdt").click(15);
+    w->RunMacroNamed("R");
+    EXPECT_EQ(w->surface()->picture().width(), 40) << "nor brought back";
 }
