@@ -262,3 +262,17 @@ TEST_F(MacroTest, UndoIsNoMacroStepEvenByName)
     w->RunMacroNamed("R");
     EXPECT_EQ(w->surface()->picture().width(), 40) << "nor brought back";
 }
+
+TEST_F(MacroTest, TheTitleFollowsTheCurrentFileOnceItShowsIt)
+{
+    const QString a = dir.path() + "/a.png", b = dir.path() + "/b.png";
+    picture(qRgb(1, 2, 3)).save(a);
+    picture(qRgb(4, 5, 6)).save(b);
+    w->OpenPictureFile(a);
+    startRecording();
+    inEditor([](sbMcr&) {});
+    g("mnMcrS").click(2);
+    EXPECT_EQ(w->windowTitle(), a);
+    w->OpenPictureFile(b);
+    EXPECT_EQ(w->windowTitle(), b);
+}
