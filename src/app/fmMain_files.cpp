@@ -9,7 +9,7 @@
 
 #include "FileDrop.h"
 #include "MenuItems.h"
-#include "editing/EditCommands.h"
+#include "editing/PictureSaver.h"
 #include "editing/FolderCleaner.h"
 #include "editing/PictureSurface.h"
 #include "editing/SaveRules.h"
@@ -130,8 +130,7 @@ void fmMain::SaveImageAs(bool saveAs)
                                             SaveRules::saveFilter(), &format);
         if (path.isEmpty())
             return;
-        path = SaveRules::withFormatExtension(path, format);
-        SaveRules::LowerCaseExtension(path);
+        path = PictureSaver::chosenName(path, format);
     } else {
         // The loaded file itself: its name is kept as it is, since a
         // lower-cased extension would be another file here.
@@ -139,37 +138,21 @@ void fmMain::SaveImageAs(bool saveAs)
     }
     BusyScope busy(this);
     MergeDrawing();
-    QString ext = SaveRules::FileExtension(path);
-    if (ext.isEmpty()) {
-        ext = QStringLiteral("bmp");
-        path += QStringLiteral(".bmp");
-    }
-    // The conversion works on a copy: a save that fails leaves the picture
-    // on the surface as it was.
-    Picture out = m_doc.picture();
-    const int target = SaveRules::conversionFor(ext, out.depthCode());
-    const bool ok = (target == 0 || out.convertDepth(target, true))
-                    && out.save(path, SaveRules::format(ext), SaveRules::quality(ext));
-    if (!ok) {
+    if (!PictureSaver::save(m_doc, path)) {
         m_platform.dialogs->message(path + QStringLiteral(" に保存できませんでした"));
         return;
     }
     WrittenFiles << path;
-    if (target != 0) {
-        // The picture now is what the file holds; the full depth stays one
-        // undo away.
-        TakePictureCommand keep(std::move(out), path);
-        RunEdit(keep);
-    } else {
-        // The saved file is the current one from now on: Ctrl+S writes there.
-        m_doc.markSaved(path);
-    }
+    showDocument();
     RefreshFileList();
 }
 
 void fmMain::EmptyWorkFolder()
 {
     if (!m_platform.dialogs->confirm(QStringLiteral("作業ﾌｫﾙﾀﾞを空にして良いですが")))
+        return;
+    // The picture goes with the folder: its unsaved changes are asked about first.
+    if (!MaySetPictureAside())
         return;
     FolderCleaner::removeFiles(WorkFolder);
     RefreshFileList();
