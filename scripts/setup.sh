@@ -3,7 +3,7 @@
 # As root it installs them; otherwise it prints the line to run.
 set -euo pipefail
 PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
-      libx11-dev libxcb1-dev libxfixes-dev libgif-dev libtiff-dev libdeflate-dev libgtest-dev googletest
+      libx11-dev libxcb1-dev libxcb-xfixes0-dev libxfixes-dev libgif-dev libtiff-dev libdeflate-dev libgtest-dev googletest
       xvfb xclip xdotool trayer openbox x11-utils imagemagick time fonts-ipafont-gothic
       clang-14 libclang-rt-14-dev
       libqt6svg6 dpkg-dev file appstream desktop-file-utils)
