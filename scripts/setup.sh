@@ -15,6 +15,9 @@ PKGS+=(wayvnc python3)
 PKGS+=(x11-session-utils)
 # A Wayland desktop without data-control, for the test of what standby says there.
 PKGS+=(weston)
+# A screenshot tool that copies and exits, for the test of the clipboard
+# manager's role.
+PKGS+=(xfce4-screenshooter)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

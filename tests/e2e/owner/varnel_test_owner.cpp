@@ -7,6 +7,7 @@
 //   varnel-test-owner wrongtype         offers image/png that is no picture
 //   varnel-test-owner handover FILE     offers FILE, hands it to the clipboard manager, exits
 //   varnel-test-owner ping WINDOW N     N _NET_WM_PING round trips; prints the slowest in ms
+//   varnel-test-owner owner SELECTION   prints the selection's owner window (0: none)
 //
 // Owners print "owning" once they hold the clipboard and run until killed.
 #include <xcb/xcb.h>
@@ -111,6 +112,13 @@ int main(int argc, char** argv)
     if (xcb_connection_has_error(c))
         return 3;
     root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    if (mode == "owner" && argc > 2) {
+        xcb_get_selection_owner_reply_t* r =
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom(argv[2])), nullptr);
+        std::printf("%u\n", r ? r->owner : 0u);
+        std::free(r);
+        return 0;
+    }
     if (mode == "ping")
         return argc < 4 ? 2 : ping(xcb_window_t(std::strtoul(argv[2], nullptr, 0)), std::atoi(argv[3]));
 
@@ -211,8 +219,11 @@ int main(int argc, char** argv)
         } else if (type == XCB_SELECTION_NOTIFY && mode == "handover") {
             const auto& n = *reinterpret_cast<xcb_selection_notify_event_t*>(e);
             if (n.selection == manager) {
-                std::printf(n.property != XCB_NONE ? "taken\n" : "refused\n");
-                return n.property != XCB_NONE ? 0 : 1;
+                const bool taken = n.property != XCB_NONE;
+                std::printf(taken ? "taken\n" : "refused\n");
+                std::free(e);
+                xcb_disconnect(c);
+                return taken ? 0 : 1;
             }
         }
         std::free(e);
