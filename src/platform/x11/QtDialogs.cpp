@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTextStream>
 
 #include <algorithm>
@@ -93,11 +94,32 @@ bool QtDialogs::confirm(const QString& text)
         toStandardError(text + QStringLiteral(" (cancelled: the program is ending)"));
         return false;
     }
-    // In standby nobody owns the question, for the same reason as above.
-    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+    // A plain confirmation: no icon, OK the default. In standby nobody owns
+    // it, for the same reason as a message.
+    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
                     isStandby() ? nullptr : m_owner.data());
     box.setDefaultButton(QMessageBox::Ok);
     return run(box) == QMessageBox::Ok;
+}
+
+Dialogs::SaveChoice QtDialogs::askSaveChanges(const QString& text)
+{
+    // Nobody to ask: what was edited stays as it is.
+    if (isExiting())
+        return SaveChoice::Cancel;
+    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::NoButton,
+                    isStandby() ? nullptr : m_owner.data());
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    run(box);
+    if (box.clickedButton() == save)
+        return SaveChoice::Save;
+    if (box.clickedButton() == discard)
+        return SaveChoice::Discard;
+    return SaveChoice::Cancel;
 }
 
 void QtDialogs::beginExit()
@@ -118,6 +140,7 @@ bool QtDialogs::messageJustShown() const
         if (d && d->isVisible())
             return true;
     return m_lastShown.isValid() && m_lastShown.elapsed() < kSettleMs;
+}
 }
 
 QString QtDialogs::openFile(const QString& title, const QString& fileName, const QString& filter,
