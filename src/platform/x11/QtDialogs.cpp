@@ -141,7 +141,6 @@ bool QtDialogs::messageJustShown() const
             return true;
     return m_lastShown.isValid() && m_lastShown.elapsed() < kSettleMs;
 }
-}
 
 QString QtDialogs::openFile(const QString& title, const QString& fileName, const QString& filter,
                             const QString& folder)
