@@ -246,8 +246,18 @@ void fmMain::changeEvent(QEvent* e)
     }
     // Restored by the user while standing by; SetFormShown's own restore
     // (SuppressEvents set) needs no second pass.
-    if (!FormShown && isVisible() && !SuppressEvents && m_platform.windowStateKnown)
+    if (!FormShown && isVisible() && !SuppressEvents && m_platform.windowStateKnown) {
+        if (m_platform.dialogs->messageJustShown()) {
+            // The window system's answer to a message window, not the
+            // user's restore: standby goes on, minimised.
+            QTimer::singleShot(0, this, [this] {
+                if (!FormShown && !m_shutDown)
+                    showMinimized();
+            });
+            return;
+        }
         onWindowRestored();
+    }
     LayoutWindow();
     RefreshFileList();
 }
