@@ -286,8 +286,14 @@ void fmMain::closeEvent(QCloseEvent* e)
 {
     // Only the user's close (the close box, the window menu, or the exit
     // item) saves; a session ending or the program's own close does not.
-    if (!m_shutDown && e->spontaneous())
+    if (!m_shutDown && e->spontaneous()) {
+        // The user's own close: unsaved changes are theirs to keep.
+        if (!MaySetPictureAside()) {
+            e->ignore();
+            return;
+        }
         SaveSettings();
+    }
     e->accept();
 }
 

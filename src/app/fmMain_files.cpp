@@ -45,7 +45,12 @@ bool fmMain::onFileMenu(int index)
     case FileOpenWithViewer: OpenWithBrivale(WorkFolder, selectedListFile()); return true;
     case FileOpenFolderWithBrowser: OpenWithBrivane(WorkFolder, selectedListFile()); return true;
     case FileStandby: SetFormShown(!FormShown); return true;
-    case FileExit: Exit(); return false;
+    case FileExit:
+        // Unsaved changes are asked about; an exit from outside (a signal,
+        // the session's end) does not come this way.
+        if (MaySetPictureAside())
+            Exit();
+        return false;
     default: return false;
     }
 }
