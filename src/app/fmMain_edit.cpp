@@ -4,6 +4,7 @@
 #include <QPolygon>
 
 #include "editing/ColourDepth.h"
+#include "editing/DrawToolBar.h"
 #include "editing/DrawingOverlay.h"
 #include "editing/EditGeometry.h"
 #include "editing/PictureSurface.h"
@@ -270,7 +271,8 @@ void fmMain::MosaicRange()
     BeginEdit();
     Picture& pic = ikImg->picture();
     pic.setRegion(RegionSide::Inside, found ? RegionShape::Polygon : RegionShape::Whole, rangePolygon(pixels));
-    if (pic.mosaic(8, 8))
+    const int block = m_drawBar ? m_drawBar->mosaicBlock() : 8;
+    if (pic.mosaic(block, block))
         ShowPicture();
     ClearRange();
 }

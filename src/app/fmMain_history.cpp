@@ -4,6 +4,7 @@
 #include <exception>
 #include <new>
 
+#include "editing/DrawingOverlay.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 
@@ -27,9 +28,11 @@ void fmMain::UndoEdit()
 {
     if (!ikImg->hasPicture())
         return;
-    // Shapes still on the overlay become a step of their own first, so that
-    // undo takes them back before anything else.
+    // Shapes not yet pixels are taken back one by one, the last first.
+    if (UndoShape())
+        return;
     MergeDrawing();
+    ikImg->overlay()->drawing().forgetSteps();
     if (auto s = m_history.undo({ikImg->picture(), ColourDepthCode}))
         restoreSnapshot(std::move(*s));
 }
@@ -38,7 +41,10 @@ void fmMain::RedoEdit()
 {
     if (!ikImg->hasPicture())
         return;
+    if (RedoShape())
+        return;
     MergeDrawing();
+    ikImg->overlay()->drawing().forgetSteps();
     if (auto s = m_history.redo({ikImg->picture(), ColourDepthCode}))
         restoreSnapshot(std::move(*s));
 }
@@ -57,8 +63,9 @@ void fmMain::restoreSnapshot(EditSnapshot snapshot)
 void fmMain::updateUndoItems()
 {
     if (mnEdt->size() > 16) {
-        mnEdt->setEnabled(15, m_history.canUndo());
-        mnEdt->setEnabled(16, m_history.canRedo());
+        const Drawing& shapes = ikImg->overlay()->drawing();
+        mnEdt->setEnabled(15, m_history.canUndo() || shapes.canUndo());
+        mnEdt->setEnabled(16, m_history.canRedo() || shapes.canRedo());
     }
 }
 
