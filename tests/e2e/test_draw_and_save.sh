@@ -62,11 +62,11 @@ read -r PX PY PW PH < <(picture_on_screen)
 
 # A red box (the default tool and colour).
 drag $((PX + 20)) $((PY + 20)) $((PX + 90)) $((PY + 70))
-# A black text: the text tool (third row, first column), the black swatch,
+# A black text: the text tool (fourth row, first column), the black swatch,
 # a click on the picture, typing, Return.
-xdotool mousemove --window "$TB" 16 70 click 1
+xdotool mousemove --window "$TB" 16 96 click 1
 sleep 0.2
-xdotool mousemove --window "$TB" 16 130 click 1
+xdotool mousemove --window "$TB" 16 184 click 1
 sleep 0.3
 xdotool mousemove $((PX + 20)) $((PY + 95)) click 1
 sleep 0.5
