@@ -263,6 +263,7 @@ private:
     void buildDrawing();
     void onDrawToolBarClosed();
     DrawToolBar* m_drawBar = nullptr;
+    int m_stripWidth = 0; // the client width the whole tool strip needs
     // the rest
     void onMenuBarOpened(int index);
     void onAfterCaptureMenu(int index);

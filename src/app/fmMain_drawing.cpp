@@ -64,8 +64,10 @@ void fmMain::ShowDrawToolBar()
     if (pl.restore)
         showNormal();
     if (pl.shift > 0) {
+        // Narrower, but never so narrow that the tool strip is cut off.
         const QRect g = geometry();
-        setGeometry(g.x() + pl.shift, g.y(), std::max(100, g.width() - pl.shift), g.height());
+        const int narrowest = std::min(g.width(), std::max(100, m_stripWidth));
+        setGeometry(g.x() + pl.shift, g.y(), std::max(narrowest, g.width() - pl.shift), g.height());
     }
     DrawingOverlay* ov = ikImg->overlay();
     // The stamp panel may be hidden (no settings stored yet); the stamp

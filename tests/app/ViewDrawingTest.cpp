@@ -217,6 +217,7 @@ TEST_F(StampTest, StampToolPlacesTheStampWithAClick)
 
 TEST_F(ViewDrawingTest, ToolBarOpensBesideTheWindowOnlyWithAPicture)
 {
+    w->resize(900, 500); // wide enough to give up the room whole
     w->move(20, 40);
     w->ShowDrawToolBar();
     EXPECT_FALSE(w->ToolBarShown);
@@ -234,6 +235,20 @@ TEST_F(ViewDrawingTest, ToolBarOpensBesideTheWindowOnlyWithAPicture)
     EXPECT_EQ(w->drawToolBar()->pos().x(), 0);
     EXPECT_TRUE(overlay()->isVisible());
     EXPECT_TRUE(overlay()->inputEnabled());
+}
+
+TEST_F(ViewDrawingTest, MakingRoomForTheToolBarNeverCutsTheToolStrip)
+{
+    paste(white());
+    w->move(0, 40);
+    const int before = w->width();
+    w->ShowDrawToolBar();
+    ASSERT_TRUE(w->ToolBarShown);
+    EXPECT_EQ(w->frameGeometry().left(), DrawToolBar::kRoom);
+    EXPECT_LE(w->width(), before);
+    // The strip's last control lies wholly inside the window.
+    const QRect last = w->standbyBox()->geometry();
+    EXPECT_LE(last.right(), w->centralWidget()->width()) << w->width();
 }
 
 TEST_F(ViewDrawingTest, ToolBarStandsByWithTheWindowAndComesBackWithIt)

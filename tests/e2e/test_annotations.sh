@@ -49,6 +49,10 @@ wait_for is_viewable 10 || fail "the capture did not bring the window back"
 wait_for "[ \"\$(picture_on_screen | awk '{print \$3}')\" -ge 390 ]" 10 || fail "captured picture not shown whole"
 read -r PX PY PW PH < <(picture_on_screen)
 
+# The window at the top of the screen: the bar opens at the same height.
+xdotool windowmove "$WID" 100 0
+sleep 0.5
+read -r PX PY PW PH < <(picture_on_screen)
 # "ﾂｰﾙﾊﾞｰを表示": above "画像枠を追加" (undo and redo are disabled).
 key alt+e Up Up Return
 wait_for "xdotool search --onlyvisible --name '^ToolBar\$'" 5 || fail "the tool bar did not open"
