@@ -307,6 +307,20 @@ TEST_F(AnnotationTest, UndoTakesBackTheLastShapeAndTheMergeIsAStepOfItsOwn)
     EXPECT_GT(countNear(pixels(), qRgb(255, 0, 0)), 100);
 }
 
+TEST_F(AnnotationTest, ShapesOfAPictureACaptureReplacesStayOneUndoAway)
+{
+    paste(white());
+    openToolBar(DrawnShape::Rectangle);
+    w->drawToolBar()->setColour(QColor(255, 0, 0));
+    drag(at(10, 10), at(50, 40));
+    paste(picture(qRgb(0, 0, 255), 240, 160)); // the next capture
+    EXPECT_TRUE(overlay()->drawing().isEmpty()); // nothing carried onto it
+    EXPECT_EQ(countNear(pixels(), qRgb(255, 0, 0)), 0);
+    undo();
+    EXPECT_GT(countNear(pixels(), qRgb(255, 0, 0)), 100);
+    EXPECT_GT(countNear(pixels(), qRgb(255, 255, 255)), 30000);
+}
+
 TEST(DrawToolBarFrame, KeptWhollyOnTheScreen)
 {
     const QRect screen(0, 0, 1280, 800);
