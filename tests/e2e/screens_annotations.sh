@@ -23,11 +23,13 @@ convert -size 760x440 xc:"rgb(246,248,250)" \
 
 GREEN="rgb(0,150,80)"
 start_app
+# Large enough to show the picture at 100 %.
+xdotool windowsize --sync "$WID" 1000 600 2>/dev/null || true
+xdotool windowmove "$WID" 140 40
 key ctrl+q
 wait_for "! is_viewable" 5 || fail "no standby"
 offer_png "$E2E_TMP/scene.png"
 wait_for is_viewable 10 || fail "capture not shown"
-xdotool windowmove "$WID" 140 40
 wait_for "import -window root '$E2E_TMP/s.png' && convert '$E2E_TMP/s.png' -fill black +opaque '$GREEN' -trim info: | grep -v '1x1'" 5
 drag() {
   xdotool mousemove "$1" "$2" mousedown 1; sleep 0.2
@@ -64,17 +66,19 @@ xdotool mousemove --window "$TB" 16 $((2 + 5 * 27 + 9)) click 1 # red
 drag $(at 192 212) $(at 338 258)
 tool 1 1
 drag $(at 480 260) $(at 345 238)
-# A text on a white box.
+# A text.
 tool 3 0
-xdotool mousemove --window "$TB" 16 $((2 + 5 * 27 + 9)) click 1
-xdotool mousemove $(at 490 246) click 1
-sleep 0.4
-xdotool type --delay 60 "ここを押す"
+xdotool mousemove $(at 490 238) click 1
+sleep 0.6
+xdotool windowfocus --sync "$WID" 2>/dev/null || true
+sleep 0.3
+xdotool type --delay 80 "ここを押す"
 xdotool key Return
 sleep 0.3
 # The select tool shows the text picked up with its frame.
 tool 0 0
-sleep 0.5
+xdotool mousemove 5 790
+sleep 0.8
 eval "$(xdotool getwindowgeometry --shell "$WID")"
 import -window root -crop "$((X + WIDTH + 4))x$((Y + HEIGHT + 4))+0+0" +repage "$OUT/annotations.png"
 echo "wrote $OUT/annotations.png"
