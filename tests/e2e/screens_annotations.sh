@@ -31,11 +31,6 @@ wait_for "! is_viewable" 5 || fail "no standby"
 offer_png "$E2E_TMP/scene.png"
 wait_for is_viewable 10 || fail "capture not shown"
 wait_for "import -window root '$E2E_TMP/s.png' && convert '$E2E_TMP/s.png' -fill black +opaque '$GREEN' -trim info: | grep -v '1x1'" 5
-drag() {
-  xdotool mousemove "$1" "$2" mousedown 1; sleep 0.2
-  xdotool mousemove $(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 )); sleep 0.1
-  xdotool mousemove "$3" "$4"; sleep 0.2; xdotool mouseup 1; sleep 0.3
-}
 tool() { xdotool mousemove --window "$TB" $((2 + $2 * 29 + 14)) $((2 + $1 * 27 + 13)) click 1; sleep 0.3; }
 # The picture's top-left corner on the screen: its green button, less its offset.
 origin() {

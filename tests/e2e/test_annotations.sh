@@ -12,28 +12,10 @@ start_tray
 start_app
 
 GREEN="rgb(0,200,100)"
-picture_on_screen() {
-  import -window root "$E2E_TMP/screen.png"
-  convert "$E2E_TMP/screen.png" -fill black +opaque "$GREEN" -fill white -opaque "$GREEN" \
-    -trim -format '%X %Y %w %h\n' info: | tr -d '+'
-}
-count_colour() { # file colour geometry
-  convert "$1" -crop "$3" +repage -fuzz 25% -fill black +opaque "$2" -fill white -opaque "$2" \
-    -format '%[fx:int(mean*w*h+0.5)]' info:
-}
+picture_on_screen() { colour_on_screen "$GREEN"; }
 red_on_screen() { # geometry relative to the picture
   import -window root "$E2E_TMP/now.png"
   count_colour "$E2E_TMP/now.png" red "$1"
-}
-drag() { # x1 y1 x2 y2
-  xdotool mousemove "$1" "$2" mousedown 1
-  sleep 0.2
-  xdotool mousemove $(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))
-  sleep 0.1
-  xdotool mousemove "$3" "$4"
-  sleep 0.2
-  xdotool mouseup 1
-  sleep 0.3
 }
 # A tool of the bar by its row and column (buttons of 28 x 26 in two columns).
 tool() { # row column
