@@ -210,6 +210,7 @@ void fmMain::LayoutWindow()
     place(txPfx, 64);
     place(chDsp[1], chDsp[1]->sizeHint().width());
     place(pnBmp, ch);
+    m_stripWidth = x + 1;
 
     Line1->setGeometry(0, strip - 2, w, 2);
     File1->setVisible(WorkListShown);

@@ -9,6 +9,8 @@
 
 #include "FileDrop.h"
 #include "MenuItems.h"
+#include "editing/DrawingOverlay.h"
+#include "editing/EditCommands.h"
 #include "editing/PictureSaver.h"
 #include "editing/FolderCleaner.h"
 #include "editing/PictureSurface.h"
@@ -89,7 +91,9 @@ bool fmMain::LoadImageFile(const QString& path)
     Picture loaded;
     bool ok = QFileInfo(path).isFile() && loaded.load(path);
     if (ok) {
-        // Whoever loads has had the unsaved changes dealt with.
+        // Whoever loads has had the unsaved changes dealt with, shapes
+        // drawn on the old picture included.
+        ikImg->overlay()->discard();
         m_doc.replace(std::move(loaded), path, false);
         ok = ShowPicture();
         UpdateColourDepth(0);
@@ -166,6 +170,7 @@ void fmMain::EmptyWorkFolder()
 
 void fmMain::ClearPicture()
 {
+    ikImg->overlay()->discard();
     m_doc.clear();
     ikImg->showPicture(0);
     ClearRange();
