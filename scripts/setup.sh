@@ -3,7 +3,7 @@
 # As root it installs them; otherwise it prints the line to run.
 set -euo pipefail
 PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
-      libx11-dev libxcb1-dev libxfixes-dev libgif-dev libtiff-dev libdeflate-dev libgtest-dev googletest
+      libx11-dev libxcb1-dev libxcb-xfixes0-dev libxfixes-dev libgif-dev libtiff-dev libdeflate-dev libgtest-dev googletest
       xvfb xclip xdotool trayer openbox x11-utils imagemagick time fonts-ipafont-gothic
       clang-14 libclang-rt-14-dev
       libqt6svg6 dpkg-dev file appstream desktop-file-utils)
@@ -16,6 +16,9 @@ PKGS+=(wayvnc python3)
 PKGS+=(x11-session-utils)
 # A Wayland desktop without data-control, for the test of what standby says there.
 PKGS+=(weston)
+# A screenshot tool that copies and exits, for the test of the clipboard
+# manager's role.
+PKGS+=(xfce4-screenshooter)
 # GNOME's compositor, headless, for the test of standby there (its own D-Bus).
 PKGS+=(mutter dbus-daemon)
 missing=()

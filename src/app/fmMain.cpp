@@ -20,6 +20,7 @@
 #include "Icons.h"
 #include "MenuBinder.h"
 #include "capture/ClipboardWatcher.h"
+#include "editing/engine/AtomicFile.h"
 #include "editing/engine/FastPngDecoder.h"
 #include "editing/engine/PixelFormats.h"
 #include "editing/PictureSurface.h"
@@ -100,6 +101,7 @@ fmMain::~fmMain()
     delete m_lister;
     if (!m_shutDown)
         m_watcher->HookClipboard(0);
+    AtomicFile::onBackgroundSyncFailure(nullptr);
 }
 
 int fmMain::twipsToPx(int twips) const

@@ -47,6 +47,9 @@ void fmMain::SetFormShown(bool shown)
         RefreshFileList();
     } else {
         NextWorkNumber();
+        StandbyCaptures = 0;
+        if (UnsavedCaptures == 0)
+            ShowStandbyTip();
     }
     SuppressEvents = false;
 }

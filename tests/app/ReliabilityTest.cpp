@@ -119,7 +119,7 @@ TEST(OneProgramPerFolder, StartRemovesStaleTemporariesOnly)
     Starts s;
     const QString work = s.userData() + "Temp/";
     QDir().mkpath(work);
-    for (const char* n : {".003.bmp.Ab12Cd", ".User.xml.k9k9k9", "keep.bmp", ".keep.txt.Ab12Cd"}) {
+    for (const char* n : {".003.bmp.varnel-Ab12Cd.tmp", ".User.xml.varnel-k9k9k9.tmp", "keep.bmp", ".keep.txt.varnel-Ab12Cd.tmp"}) {
         const QString p = (QString(n).contains("User.xml") ? s.userData() : work) + n;
         QFile f(p);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -129,10 +129,10 @@ TEST(OneProgramPerFolder, StartRemovesStaleTemporariesOnly)
     FakePlatform& a = s.desktop();
     auto w = StartUp(a.platform, s.exe);
     ASSERT_TRUE(w);
-    EXPECT_FALSE(QFileInfo::exists(work + ".003.bmp.Ab12Cd"));
-    EXPECT_FALSE(QFileInfo::exists(s.userData() + ".User.xml.k9k9k9"));
+    EXPECT_FALSE(QFileInfo::exists(work + ".003.bmp.varnel-Ab12Cd.tmp"));
+    EXPECT_FALSE(QFileInfo::exists(s.userData() + ".User.xml.varnel-k9k9k9.tmp"));
     EXPECT_TRUE(QFileInfo::exists(work + "keep.bmp"));
-    EXPECT_TRUE(QFileInfo::exists(work + ".keep.txt.Ab12Cd"));
+    EXPECT_TRUE(QFileInfo::exists(work + ".keep.txt.varnel-Ab12Cd.tmp"));
 }
 
 class OrderlyExitTest : public MainWindowTest {
