@@ -152,13 +152,3 @@ TEST_F(BatchRunTest, UnknownMacroRunsNothing)
     // Names match as in the menu: case and width do not count.
     EXPECT_EQ(run("a", {a}), 0);
 }
-
-TEST(BatchCommandLine, OnlyTheMacroOptionDiverts)
-{
-    char prog[] = "varnel", opt[] = "--macro", name[] = "A", file[] = "x.png";
-    char* plain[] = {prog, file};
-    char* batch[] = {prog, opt, name, file};
-    EXPECT_FALSE(IsBatchRun(1, plain));
-    EXPECT_FALSE(IsBatchRun(2, plain));
-    EXPECT_TRUE(IsBatchRun(4, batch));
-}

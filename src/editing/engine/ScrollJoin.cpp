@@ -168,11 +168,13 @@ ScrollJoin::Result ScrollJoin::join(const QList<QImage>& input)
 {
     Result r;
     if (input.size() < 2) {
+        r.refusal = Refusal::TooFew;
         r.error = QStringLiteral("つなぐ画像を2つ以上選んでください");
         return r;
     }
     for (const QImage& p : input)
         if (p.isNull()) {
+            r.refusal = Refusal::TooFew;
             r.error = QStringLiteral("画像がありません");
             return r;
         }
@@ -207,10 +209,11 @@ ScrollJoin::Result ScrollJoin::join(const QList<QImage>& input)
                 s = seamOf(columnsOf(i), columnsOf(i + 1), Direction::Right);
             if (!s.found) {
                 r.failedPair = int(i);
-                r.error = (dir == Direction::Down ? !sameWidth
-                           : dir == Direction::Right ? !sameHeight
-                                                     : (!sameWidth && !sameHeight))
-                              ? QStringLiteral("%1番目と%2番目の画像は大きさが違うため、つなげません")
+                const bool sizes = dir == Direction::Down    ? !sameWidth
+                                   : dir == Direction::Right ? !sameHeight
+                                                             : (!sameWidth && !sameHeight);
+                r.refusal = sizes ? Refusal::SizesDiffer : Refusal::NoOverlap;
+                r.error = sizes ? QStringLiteral("%1番目と%2番目の画像は大きさが違うため、つなげません")
                                     .arg(i + 1)
                                     .arg(i + 2)
                               : QStringLiteral("%1番目と%2番目の画像に重なる部分が見つからないため、つなげません")
@@ -252,6 +255,7 @@ ScrollJoin::Result ScrollJoin::join(const QList<QImage>& input)
         cursor = std::clamp(next, 0, i + 1 < n ? lineCount(pics[i + 1]) : 0);
     }
     if (total > Picture::kMaxSide) {
+        r.refusal = Refusal::TooLong;
         r.error = QStringLiteral("つないだ画像が長すぎます (%1 ピクセル、最大 %2)").arg(total).arg(Picture::kMaxSide);
         return r;
     }
@@ -261,6 +265,7 @@ ScrollJoin::Result ScrollJoin::join(const QList<QImage>& input)
     QImage out = columns ? QImage(int(total), first.height(), first.format())
                          : QImage(first.width(), int(total), first.format());
     if (out.isNull()) {
+        r.refusal = Refusal::NoMemory;
         r.error = QStringLiteral("つないだ画像のためのメモリーが足りません");
         return r;
     }

@@ -29,10 +29,13 @@ public:
         int overlap = 0; // moving lines the second repeats from the first
     };
 
+    enum class Refusal { None, TooFew, SizesDiffer, NoOverlap, TooLong, NoMemory };
+
     struct Result {
         QImage image;    // null when refused
+        Refusal refusal = Refusal::None;
         int failedPair = -1; // the first of the two neighbours that could not join
-        QString error;   // empty when joined
+        QString error;   // empty when joined, else why (for the window)
         Direction direction = Direction::None;
         bool ok() const { return error.isEmpty(); }
     };
