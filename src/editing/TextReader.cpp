@@ -70,10 +70,10 @@ QString TextReader::missingMessage()
                           "sudo apt-get install tesseract-ocr tesseract-ocr-jpn tesseract-ocr-eng");
 }
 
-QImage TextReader::prepare(const QImage& picture)
+QImage TextReader::prepare(const QImage& picture, int scale)
 {
     const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
-    return grey.scaled(grey.width() * kScale, grey.height() * kScale, Qt::IgnoreAspectRatio,
+    return grey.scaled(grey.width() * scale, grey.height() * scale, Qt::IgnoreAspectRatio,
                        Qt::SmoothTransformation);
 }
 
@@ -128,8 +128,8 @@ bool TextReader::start(const QImage& picture, int timeoutMs)
     m_timer->start(timeoutMs);
     // Enlarging a big picture takes a while: not on the window's thread.
     QPointer<TextReader> self(this);
-    QThread* worker = QThread::create([self, picture, generation] {
-        QByteArray bytes = pgm(prepare(picture));
+    QThread* worker = QThread::create([self, picture, generation, scale = m_scale] {
+        QByteArray bytes = pgm(prepare(picture, scale));
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [self, bytes = std::move(bytes), generation] {
@@ -175,7 +175,7 @@ void TextReader::launch(const QByteArray& prepared)
     });
     proc->start(executable(), {QStringLiteral("stdin"), QStringLiteral("stdout"), QStringLiteral("-l"),
                                QStringLiteral("jpn+eng"), QStringLiteral("--dpi"),
-                               QString::number(96 * kScale), QStringLiteral("--psm"), QStringLiteral("3")});
+                               QString::number(96 * m_scale), QStringLiteral("--psm"), QStringLiteral("3")});
     proc->write(prepared);
     proc->closeWriteChannel();
 }
