@@ -30,6 +30,7 @@ class MenuGroup;
 class DrawToolBar;
 class PictureSurface;
 class sbMcr;
+class TextReader;
 struct SettingsValues;
 
 // The main window: owns the program's state, the picture surfaces, the menus
@@ -132,6 +133,17 @@ public:
     void ReduceToSize(int mode);
     void StitchAcrossRange(int direction);
     void RotatePicture(const QString& caption);
+
+    // --- the window's own tools (fmMain_tools.cpp) ---
+    // Joins the pictures selected in the work-folder list, in list order,
+    // into one picture shown as an unsaved change.
+    void JoinSelectedFiles();
+    // Reads the text of the range (or the whole picture) off the window's
+    // thread; the text goes to the clipboard and to a small box.
+    void ReadPictureText();
+    // The files selected in the work-folder list, in list order.
+    QStringList selectedListFiles() const;
+    TextReader* textReader();
 
     // --- drawing (fmMain_drawing.cpp) and view (fmMain_view.cpp) ---
     void ShowDrawToolBar();
@@ -339,6 +351,9 @@ private:
     void restoreSnapshot(EditSnapshot snapshot);
     void updateUndoItems();
     EditHistory m_history;
+    // the window's own tools (fmMain_tools.cpp)
+    void onTextRead(const QString& text, const QString& error);
+    TextReader* m_textReader = nullptr;
     // Wayland sessions
     void onWatchGap(int reason);
     void onStandbyFocus(bool active);

@@ -65,6 +65,7 @@ void fmMain::onEditMenu(int i)
     // Undo and redo are not macro steps.
     case 15: UndoEdit(); return;
     case 16: RedoEdit(); return;
+    case 18: ReadPictureText(); return;
     default: return;
     }
     if (MacroRecording)

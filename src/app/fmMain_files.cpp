@@ -83,6 +83,9 @@ void fmMain::onWorkFolderMenu(int index)
     case 4:
         EmptyWorkFolder();
         break;
+    case 6: // not a macro step
+        JoinSelectedFiles();
+        return;
     default:
         return;
     }

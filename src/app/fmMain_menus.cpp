@@ -75,6 +75,10 @@ void fmMain::buildMenus()
     mnWkf->add(QStringLiteral("Brivaneで開く"));
     mnWkf->add(QStringLiteral("-"));
     mnWkf->add(QStringLiteral("ﾌｫﾙﾀﾞを空にする"));
+    // The window's own tools come after the items a macro line can name.
+    mnWkf->setMacroReach(4);
+    mnWkf->add(QStringLiteral("-"));
+    mnWkf->add(QStringLiteral("画像をつなぐ"));
     mnWkf->setHandler([this](int i) { onWorkFolderMenu(i); });
     mnFile->setSubmenu(5, mnWkf);
 
@@ -110,6 +114,9 @@ void fmMain::buildMenus()
     for (auto [key, index] : {std::pair{QKeySequence::Undo, 15}, std::pair{QKeySequence::Redo, 16}})
         for (const QKeySequence& k : QKeySequence::keyBindings(key).mid(1)) // the menu shows the first
             connect(new QShortcut(k, this), &QShortcut::activated, this, [this, index] { mnEdt->click(index); });
+    mnEdt->setMacroReach(13);
+    mnEdt->add(QStringLiteral("-"));
+    mnEdt->add(QStringLiteral("文字の読み取り"));
     mnEdt->setHandler([this](int i) { onEditMenu(i); });
 
     mnUsHn = make("mnUsHn", QStringLiteral("範囲USR"));

@@ -20,7 +20,7 @@ bool MacroRunner::resolve(const QString& keyword, const QString& argument, MenuG
         if (g->keyword() != keyword)
             continue;
         const int i = g->findByPrefix(argument);
-        if (i < 0)
+        if (i < 0 || i > g->macroReach())
             return false;
         group = g;
         index = i;

@@ -71,6 +71,11 @@ public:
     // prefix (exact comparison); -1 when none. Hidden and disabled items count.
     int findByPrefix(const QString& prefix) const;
 
+    // Macro lines reach the items up to this index only: items added after
+    // the fixed ones (undo, the window's own tools) stay out of their reach.
+    void setMacroReach(int lastIndex) { m_macroReach = lastIndex; }
+    int macroReach() const { return m_macroReach < 0 ? size() - 1 : m_macroReach; }
+
     // Removes the items from index on (lists built at run time shrink).
     void removeFrom(int index);
 
@@ -86,6 +91,7 @@ private:
     std::function<void(int)> m_handler;
     MenuGroup* m_continuation = nullptr;
     bool m_checkable = false;
+    int m_macroReach = -1;
 };
 
 } // namespace varnel

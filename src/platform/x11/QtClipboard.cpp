@@ -178,6 +178,13 @@ void QtClipboard::putPicture(const QImage& picture)
     m_puttingOwnCopy = false;
 }
 
+void QtClipboard::putText(const QString& text)
+{
+    m_puttingOwnCopy = true;
+    m_clipboard->setText(text);
+    m_puttingOwnCopy = false;
+}
+
 void QtClipboard::onDataChanged()
 {
     if (m_puttingOwnCopy || m_clipboard->ownsClipboard())
