@@ -15,6 +15,8 @@ PKGS+=(wayvnc python3)
 PKGS+=(x11-session-utils)
 # A Wayland desktop without data-control, for the test of what standby says there.
 PKGS+=(weston)
+# Reading the text in a picture (Japanese and English).
+PKGS+=(tesseract-ocr tesseract-ocr-jpn tesseract-ocr-eng)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
