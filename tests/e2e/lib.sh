@@ -124,3 +124,32 @@ make_picture() { # out colour label
 same_pixels() { # a b
   [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]
 }
+
+# The program's top-level windows other than the main window and the tray
+# icon: its dialogs and message boxes.
+dialog_ids() {
+  xwininfo -root -children | grep '("varnel" "Varnel")' | grep -v '22x22' | awk '{print $1}' \
+    | while read -r id; do [ "$((id))" != "$WID" ] && echo "$id"; done || true
+}
+other_windows() { dialog_ids | wc -l; }
+# Keys into the open dialog, which gets the keyboard first.
+dialog_key() {
+  local d
+  d=$(dialog_ids | head -1)
+  [ -n "$d" ] && xdotool windowfocus --sync "$d" 2>/dev/null || true
+  xdotool key --delay 80 "$@"
+  sleep 0.3
+}
+dialog_type() {
+  local d
+  d=$(dialog_ids | head -1)
+  [ -n "$d" ] && xdotool windowfocus --sync "$d" 2>/dev/null || true
+  xdotool type --delay 30 "$1"
+  sleep 0.3
+}
+# Pixels of the window close to a colour.
+window_pixels_near() { # colour
+  import -window "$WID" "$E2E_TMP/shot.png"
+  convert "$E2E_TMP/shot.png" -fuzz 6% -fill black +opaque "$1" -fill white -opaque "$1" \
+    -format '%[fx:int(mean*w*h)]' info:
+}
