@@ -52,7 +52,7 @@ sleep 0.3
 # the last, 画像をつなぐ.
 key alt+f Down Down Down Right Up Return
 sleep 0.5
-[ "$(other_windows)" -eq 0 ] || { import -window root /tmp/jo/refused.png; dialog_key Return; fail "the join was refused"; }
+[ "$(other_windows)" -eq 0 ] || { dialog_key Return; fail "the join was refused"; }
 
 # Not any one file's picture: Ctrl+S asks for a name; PNG from the format list.
 key ctrl+s
