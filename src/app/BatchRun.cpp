@@ -87,7 +87,9 @@ QString BatchRun::runFile(const QString& macroName, const QString& path)
 {
     m_dialogs.clear();
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    m_window.CurrentFilePath.clear();
+    // Each file starts fresh: nothing of the file before is asked about.
+    m_window.ClearPicture();
+    m_window.WrittenFiles.clear();
     m_window.OpenPictureFile(absolute);
     if (!m_dialogs.failure().isEmpty())
         return m_dialogs.failure();
@@ -97,6 +99,19 @@ QString BatchRun::runFile(const QString& macroName, const QString& path)
     if (!r.found)
         return QStringLiteral("no macro named \"") + macroName + QLatin1Char('"');
     return r.error;
+}
+
+QString BatchRun::writtenReport() const
+{
+    QString report;
+    for (const QString& f : m_window.WrittenFiles)
+        report += QStringLiteral("; wrote ") + f;
+    // A change nothing wrote would be lost without a word.
+    if (m_window.PictureState == 2)
+        report += QStringLiteral("; 変更は保存されていません / changed but not saved");
+    else if (m_window.WrittenFiles.isEmpty())
+        report += QStringLiteral("; nothing written");
+    return report;
 }
 
 int BatchRun::run(const QString& macroName, const QStringList& files)
@@ -124,6 +139,7 @@ int BatchRun::run(const QString& macroName, const QStringList& files)
             m_out << "done";
             if (!m_dialogs.messages().isEmpty())
                 m_out << " (" << oneLine(m_dialogs.messages().join(QLatin1String("; "))) << ')';
+            m_out << writtenReport();
         } else {
             ++failed;
             m_out << "failed: " << oneLine(why);

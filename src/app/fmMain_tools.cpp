@@ -46,18 +46,9 @@ void fmMain::JoinSelectedFiles()
         m_platform.dialogs->message(o.error);
         return;
     }
-    runEdit([this, &o] {
-        SuspendOverlay(false);
-        ClearRange();
-        BeginEdit();
-        ikImg->picture() = std::move(o.picture);
-        // Not any one file's picture: saving asks for a name.
-        CurrentFilePath.clear();
-        UpdateColourDepth(0);
-        ShowPicture();
-        SetPictureState(2);
-        SuspendOverlay(true);
-    });
+    JoinCommand command(std::move(o.picture));
+    ClearRange();
+    RunEdit(command);
 }
 
 TextReader* fmMain::textReader()

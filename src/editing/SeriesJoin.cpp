@@ -58,6 +58,16 @@ SeriesJoin::Outcome SeriesJoin::joinFiles(const QStringList& paths)
     return o;
 }
 
+void JoinCommand::apply(PictureDocument& doc)
+{
+    if (!m_joined.hasPicture())
+        return;
+    doc.picture() = std::move(m_joined);
+    doc.range = {};
+    doc.readDepthCode();
+    doc.filePath.clear();
+}
+
 int SeriesJoin::run(const QString& output, const QStringList& files, QTextStream& out, QTextStream& err)
 {
     Outcome o = joinFiles(files);

@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "EditCommands.h"
 #include "engine/Picture.h"
 
 class QTextStream;
@@ -24,6 +25,18 @@ public:
     // could not be read, two neighbours did not join or OUT could not be
     // written. What happened goes to out, failures to err.
     static int run(const QString& output, const QStringList& files, QTextStream& out, QTextStream& err);
+};
+
+// "画像をつなぐ": the joined picture takes the place of the one shown, as
+// an edit (one undo step back). It is no file's picture, so saving asks
+// for a name instead of writing over the file shown before.
+class JoinCommand : public EditCommand {
+public:
+    explicit JoinCommand(Picture joined) : m_joined(std::move(joined)) {}
+    void apply(PictureDocument& doc) override;
+
+private:
+    Picture m_joined;
 };
 
 } // namespace varnel
