@@ -23,20 +23,9 @@ for p in first second; do
 done
 wait_for "[ -f '$WORK/002.bmp' ]" 10 || { ls -la "$WORK"; fail "two captures not saved"; }
 
-ICON=$(xwininfo -root -tree | grep '"Varnel": ("varnel" "Varnel")  22x22' | awk '{print $1}')
-xdotool mousemove --window "$ICON" 10 10 click 1
-wait_for is_viewable 5 || fail "the tray icon did not bring the window back"
-sleep 0.5
-
-# The list sits at the left under the tool strip; its second row is 002.bmp.
-# Rows are tried from the top until the second capture shows.
-found=""
-for y in $(seq 26 4 90); do
-  xdotool mousemove --window "$WID" 30 "$y" click 1
-  sleep 0.4
-  if [ "$(window_pixels_near 'rgb(0,160,90)')" -gt 3000 ]; then found=$y; break; fi
-done
-[ -n "$found" ] || fail "clicking the list never showed the second capture"
+show_from_tray
+# The list's second row is 002.bmp.
+click_list_until_shown 'rgb(0,160,90)' || fail "clicking the list never showed the second capture"
 
 # "格納" -> "画像格納の指定", through the keyboard. With a picture loaded the
 # file menu's keyboard order is 開く, 名前を付けて保存, Brivale, 作業ﾌｫﾙﾀﾞ, 格納;

@@ -29,22 +29,11 @@ for n in 1 2 3; do
   wait_for "[ -f '$WORK/00$n.bmp' ]" 10 || { ls -la "$WORK"; fail "capture $n not saved"; }
 done
 
-ICON=$(xwininfo -root -tree | grep '"Varnel": ("varnel" "Varnel")  22x22' | awk '{print $1}')
-xdotool mousemove --window "$ICON" 10 10 click 1
-wait_for is_viewable 5 || fail "the tray icon did not bring the window back"
-sleep 0.5
-
-# The list sits at the left under the tool strip: rows are tried from the
-# top until a capture (its title bar) shows; that is the first row.
-found=""
-for y in $(seq 26 4 90); do
-  xdotool mousemove --window "$WID" 30 "$y" click 1
-  sleep 0.4
-  if [ "$(window_pixels_near 'rgb(0,84,166)')" -gt 3000 ]; then found=$y; break; fi
-done
-[ -n "$found" ] || fail "clicking the list never showed a capture"
+show_from_tray
+# The first row hit from the top is 001.bmp (every capture has the title bar).
+click_list_until_shown 'rgb(0,84,166)' || fail "clicking the list never showed a capture"
 # Shift-click on the third row (rows are about 14 pixels high).
-xdotool keydown shift mousemove --window "$WID" 30 $((found + 30)) click 1 keyup shift
+xdotool keydown shift mousemove --window "$WID" 30 $((LIST_Y + 30)) click 1 keyup shift
 sleep 0.3
 
 # With a picture loaded the file menu's keyboard order is 開く, 名前を付けて
