@@ -7,6 +7,9 @@ PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
       xvfb xclip xdotool trayer openbox x11-utils imagemagick time fonts-ipafont-gothic
       clang-14 libclang-rt-14-dev
       libqt6svg6 dpkg-dev file appstream desktop-file-utils)
+# The English face: lupdate and lrelease at build time; Qt's own Japanese
+# texts (its dialogs and buttons) at run time.
+PKGS+=(qt6-l10n-tools qt6-tools-dev qt6-translations-l10n)
 # Wayland sessions: the clipboard watcher and the headless desktop of the tests.
 PKGS+=(libwayland-dev wl-clipboard sway xwayland x11-xserver-utils)
 # A pointer for the headless desktop of the tests (a VNC virtual pointer).

@@ -2,6 +2,8 @@
 
 #include <QPointer>
 
+#include "platform/ShownLanguage.h"
+
 namespace varnel {
 
 MenuBinder::MenuBinder(QMenu* menu, MenuGroup* group, QObject* parent)
@@ -26,7 +28,7 @@ MenuBinder::~MenuBinder() = default;
 
 QString MenuBinder::displayText(const QString& caption)
 {
-    QString t = caption;
+    QString t = shownText(caption);
     t.replace(QLatin1String("& "), QLatin1String("&& "));
     return t;
 }

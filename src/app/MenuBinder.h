@@ -23,7 +23,9 @@ public:
     // The QMenu shown for an item that opens a submenu.
     QMenu* submenu(const MenuGroup* group, int index) const;
 
-    // "&" before a blank is a literal ampersand in a caption, not a mnemonic.
+    // The text an item shows for its caption: in the language shown (the
+    // group keeps the Japanese caption that macros record and match), with
+    // "&" before a blank as a literal ampersand, not a mnemonic.
     static QString displayText(const QString& caption);
 
 private:

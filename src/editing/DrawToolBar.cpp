@@ -72,13 +72,11 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     grid->setSpacing(1);
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
-    static const char* const tips[6] = {"四角形", "楕円", "矢印", "ﾌﾘｰﾊﾝﾄﾞ", "文字", "ｽﾀﾝﾌﾟ"};
     for (int i = 0; i < 6; ++i) {
         auto* b = new QToolButton(this);
         b->setCheckable(true);
         b->setAutoRaise(true);
         b->setIcon(toolIcon(DrawnShape::Kind(i)));
-        b->setToolTip(QString::fromUtf8(tips[i]));
         b->setFixedSize(28, 26);
         m_group->addButton(b, i);
         grid->addWidget(b, i / 2, i % 2);
@@ -100,7 +98,6 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     row += int(swatches().size()) / 2;
 
     m_colourButton = new QToolButton(this);
-    m_colourButton->setToolTip(QStringLiteral("色"));
     m_colourButton->setFixedSize(57, 20);
     connect(m_colourButton, &QToolButton::clicked, this, [this] {
         const QColor c = QColorDialog::getColor(m_colour, this);
@@ -112,17 +109,26 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     m_width = new QSpinBox(this);
     m_width->setRange(1, 20);
     m_width->setValue(3);
-    m_width->setToolTip(QStringLiteral("線の太さ"));
     m_width->setFixedWidth(57);
     connect(m_width, &QSpinBox::valueChanged, this, [this](int w) { emit lineWidthChanged(w); });
     grid->addWidget(m_width, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
     showColour();
+    retranslateUi();
     setFixedWidth(61);
     // A window of its own: it would stay on the screen while the main
     // window stands by, unless it follows it.
     if (owner)
         owner->installEventFilter(this);
+}
+
+void DrawToolBar::retranslateUi()
+{
+    const QString tips[] = {tr("四角形"), tr("楕円"), tr("矢印"), tr("ﾌﾘｰﾊﾝﾄﾞ"), tr("文字"), tr("ｽﾀﾝﾌﾟ")};
+    for (size_t i = 0; i < m_tools.size(); ++i)
+        m_tools[i]->setToolTip(tips[i]);
+    m_colourButton->setToolTip(tr("色"));
+    m_width->setToolTip(tr("線の太さ"));
 }
 
 bool DrawToolBar::eventFilter(QObject* o, QEvent* e)

@@ -63,6 +63,7 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
+    void retranslateUi();
     void showColour();
 
     DrawnShape::Kind m_tool = DrawnShape::Rectangle;

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "platform/ShownLanguage.h"
+
 namespace varnel {
 
 namespace {
@@ -14,6 +16,7 @@ const QString kTitle = QStringLiteral("Varnel");
 QString QtDialogs::toQtFilter(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
+    // Descriptions are shown, patterns are not.
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString pattern = parts[i + 1];
@@ -26,19 +29,19 @@ QString QtDialogs::toQtFilter(const QString& filter)
             if (p.toUpper() != p.toLower())
                 both << p.toUpper();
         }
-        out << parts[i] + QLatin1String(" (") + both.join(QLatin1Char(' ')) + QLatin1Char(')');
+        out << shownText(parts[i]) + QLatin1String(" (") + both.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out.join(QLatin1String(";;"));
 }
 
 void QtDialogs::message(const QString& text)
 {
-    QMessageBox::information(m_owner, kTitle, text, QMessageBox::Ok);
+    QMessageBox::information(m_owner, kTitle, shownText(text), QMessageBox::Ok);
 }
 
 bool QtDialogs::confirm(const QString& text)
 {
-    return QMessageBox::question(m_owner, kTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+    return QMessageBox::question(m_owner, kTitle, shownText(text), QMessageBox::Ok | QMessageBox::Cancel,
                                  QMessageBox::Ok) == QMessageBox::Ok;
 }
 
@@ -49,7 +52,7 @@ QString QtDialogs::openFile(const QString& title, const QString& fileName, const
     if (!fileName.contains(QLatin1Char('/')) && !folder.isEmpty())
         start = folder + QLatin1Char('/') + fileName;
     // Qt's own dialog: the same on every desktop, and it takes a typed path.
-    return QFileDialog::getOpenFileName(m_owner, title, start, toQtFilter(filter), nullptr,
+    return QFileDialog::getOpenFileName(m_owner, shownText(title), start, toQtFilter(filter), nullptr,
                                         QFileDialog::DontUseNativeDialog);
 }
 
@@ -58,7 +61,7 @@ QString QtDialogs::saveFile(const QString& title, const QString& fileName, const
 {
     const QString qtFilter = toQtFilter(filter);
     QString selected;
-    const QString path = QFileDialog::getSaveFileName(m_owner, title, fileName, qtFilter, &selected,
+    const QString path = QFileDialog::getSaveFileName(m_owner, shownText(title), fileName, qtFilter, &selected,
                                                       QFileDialog::DontUseNativeDialog);
     if (chosenFilter)
         *chosenFilter = std::max(0, int(qtFilter.split(QStringLiteral(";;")).indexOf(selected)));
@@ -67,7 +70,7 @@ QString QtDialogs::saveFile(const QString& title, const QString& fileName, const
 
 QString QtDialogs::browseFolder(const QString& title, const QString& start)
 {
-    return QFileDialog::getExistingDirectory(m_owner, title, start);
+    return QFileDialog::getExistingDirectory(m_owner, shownText(title), start);
 }
 
 } // namespace varnel
