@@ -48,6 +48,7 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     m_platform.dialogs->setOwner(this);
     buildControls();
     buildMenus();
+    buildLanguageMenu();
     setUpFileDrop();
 
     m_platform.clipboard->setDecoder([](const QByteArray& bytes, const QString& mime) {

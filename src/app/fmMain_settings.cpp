@@ -66,6 +66,7 @@ void fmMain::LoadSettings()
     StoragePrefix = v.storagePrefix;
     StorageExtension = v.storageExtension;
     MacroText = v.macroText;
+    LanguageChoice = v.language;
     BuildMacroMenu();
     // Out-of-range stored options tick nothing and are used as they are.
     mnCpt->tickOnly(AfterCaptureAction);
@@ -138,6 +139,7 @@ SettingsValues fmMain::currentSettings() const
     v.storagePrefix = StoragePrefix;
     v.storageExtension = StorageExtension;
     v.macroText = MacroText;
+    v.language = LanguageChoice;
     return v;
 }
 

@@ -25,6 +25,7 @@ struct SettingsValues {
     QString storagePrefix;
     QString storageExtension;
     QString macroText;            // lines separated by CR LF
+    QString language;             // "ja" or "en" once chosen in the menu; empty before
 
     bool operator==(const SettingsValues&) const = default;
 };
