@@ -1,5 +1,8 @@
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QMenuBar>
+#include <QToolButton>
+#include <QToolTip>
 
 #include "MainWindowFixture.h"
 #include "editing/PictureSurface.h"
@@ -44,6 +47,15 @@ TEST_F(EnglishWindowTest, ShowsEnglishCaptionsButRecordsAndReplaysJapaneseOnes)
     for (QCheckBox* c : w->findChildren<QCheckBox*>())
         boxes << c->text();
     EXPECT_TRUE(boxes.contains("Fit to window")) << boxes.join('|').toStdString();
+    // Tips are translated as they pop up.
+    QToolButton* open = nullptr;
+    for (QToolButton* b : w->findChildren<QToolButton*>())
+        if (b->toolTip().startsWith("Ctrl+O"))
+            open = b;
+    ASSERT_NE(open, nullptr);
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), open->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(open, &tip);
+    EXPECT_EQ(QToolTip::text(), "Ctrl+O Opens a picture file");
     // The language item comes after every item the settings menu had.
     EXPECT_EQ(shown("mnUsr", "Language / 言語"), w->menuOf("mnUsr")->actions().last());
 
