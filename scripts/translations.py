@@ -9,7 +9,8 @@ Every string literal in src/ holding a non-ASCII character is a text the
 program may show, unless translations/not-shown.txt lists it (settings keys,
 macro keywords, font names). A literal is covered when a finished
 translation has it as its source, or, for the parts of a text built by
-joining, when it is part of a finished source with %1-style placeholders;
+joining, when it is one of the fixed pieces of a finished source with
+%1-style placeholders;
 a file filter's descriptions are checked one by one.
 """
 import os
@@ -84,17 +85,18 @@ def missing():
                 not_shown.add(unescape(line))
     entries = translations(TEXTS_TS) + translations(FORMS_TS)
     exact = {s for s, f in entries if f}
-    patterns = [s for s, f in entries if f and re.search(r"%[1-9]", s)]
+    # The fixed pieces between the placeholders of the finished patterns.
+    pieces = {p.strip() for s, f in entries if f and re.search(r"%[1-9]", s)
+              for p in re.split(r"%[1-9]", s)} - {""}
     def covered(text):
         if text in not_shown or text in exact:
             return True
-        part = text.strip()
-        if part and any(part in p for p in patterns):
+        if text.strip() in pieces:
             return True
         # A file filter "description|pattern|…": the descriptions are shown.
-        pieces = text.split("|")
-        if len(pieces) > 1 and len(pieces) % 2 == 0:
-            return all(covered(d) for d in pieces[0::2] if any(ord(c) > 127 for c in d))
+        fields = text.split("|")
+        if len(fields) > 1 and len(fields) % 2 == 0:
+            return all(covered(d) for d in fields[0::2] if any(ord(c) > 127 for c in d))
         return False
 
     result = []
@@ -127,6 +129,13 @@ def update():
         subprocess.run([lupdate, "-silent", "-locations", "none", "-no-obsolete", "-source-language", "ja",
                         "-target-language", "en", os.path.join(ROOT, "src"), "-ts", FORMS_TS], check=True)
     print("%d new texts to translate in %s" % (len(new), os.path.relpath(TEXTS_TS, ROOT)))
+    # Entries the program no longer uses: no literal is the text, nor one of
+    # its fixed pieces.
+    used = {f.strip() for t in program_texts() for f in [t] + t.split("|")}
+    for source, _ in translations(TEXTS_TS):
+        pieces = [p.strip() for p in re.split(r"%[1-9]", source) if p.strip()]
+        if source.strip() not in used and not any(p in used for p in pieces):
+            print("no longer used: \"%s\"" % source.replace("\n", "\\n"))
 
 
 def main():

@@ -4,6 +4,12 @@
 <context>
     <name>Text</name>
     <message>
+        <source>%1
+への変更を保存しますか</source>
+        <translation>Save the changes to
+%1?</translation>
+    </message>
+    <message>
         <source>%1 に保存しました</source>
         <translation>Saved to %1</translation>
     </message>
@@ -108,6 +114,10 @@ The settings file (%2) is damaged</translation>
         <translation>To take pictures copied in Wayland programs in the background, wl-clipboard (wl-paste) is needed. %1</translation>
     </message>
     <message>
+        <source>この操作はできませんでした。</source>
+        <translation>This command could not be carried out.</translation>
+    </message>
+    <message>
         <source>この操作はできませんでした。画像は操作前のままです。</source>
         <translation>This command could not be carried out. The picture is as it was before.</translation>
     </message>
@@ -122,6 +132,10 @@ The settings file (%2) is damaged</translation>
     <message>
         <source>やり直し</source>
         <translation>Redo</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>ディスクの空き容量が不足しています</source>
@@ -150,6 +164,10 @@ The settings file (%2) is damaged</translation>
     <message>
         <source>マクロ記録中・・・</source>
         <translation>Recording a macro...</translation>
+    </message>
+    <message>
+        <source>メモリが足りないため、この操作はできませんでした。</source>
+        <translation>There was not enough memory for this command.</translation>
     </message>
     <message>
         <source>メモリが足りないため、この操作はできませんでした。画像は操作前のままです。</source>
@@ -182,6 +200,14 @@ The settings file (%2) is damaged</translation>
     <message>
         <source>作業ﾌｫﾙﾀﾞを非表示</source>
         <translation>Hide Work Folder</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>保存しない</source>
+        <translation>Don't Save</translation>
     </message>
     <message>
         <source>修正・削除</source>
@@ -306,6 +332,10 @@ The settings file (%2) is damaged</translation>
     <message>
         <source>画像L</source>
         <translation>Picture L</translation>
+    </message>
+    <message>
+        <source>画像の変更を保存しますか</source>
+        <translation>Save the changes to the picture?</translation>
     </message>
     <message>
         <source>画像を更新して編集を継続</source>

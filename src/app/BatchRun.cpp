@@ -12,14 +12,20 @@
 #include "macros/MacroScript.h"
 #include "macros/MenuGroup.h"
 #include "platform/BatchDialogs.h"
+#include "platform/ShownLanguage.h"
 
 namespace varnel {
 
 namespace {
 const char* const kOption = "--macro";
 
-QString oneLine(QString s)
+// A message as the terminal shows it: in the language shown, on one line.
+QString oneLine(const QStringList& messages)
 {
+    QStringList shown;
+    for (const QString& m : messages)
+        shown << shownText(m);
+    QString s = shown.join(QLatin1String("; "));
     s.replace(QLatin1String("\r\n"), QLatin1String(" "));
     s.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return s;
@@ -89,7 +95,9 @@ QString BatchRun::runFile(const QString& macroName, const QString& path)
 {
     m_dialogs.clear();
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    m_window.CurrentFilePath.clear();
+    // Each file starts fresh: nothing of the file before is asked about.
+    m_window.ClearPicture();
+    m_window.WrittenFiles.clear();
     m_window.OpenPictureFile(absolute);
     if (!m_dialogs.failure().isEmpty())
         return m_dialogs.failure();
@@ -101,11 +109,24 @@ QString BatchRun::runFile(const QString& macroName, const QString& path)
     return r.error;
 }
 
+QString BatchRun::writtenReport() const
+{
+    QString report;
+    for (const QString& f : m_window.WrittenFiles)
+        report += QStringLiteral("; wrote ") + f;
+    // A change nothing wrote would be lost without a word.
+    if (m_window.PictureState == 2)
+        report += QStringLiteral("; 変更は保存されていません / changed but not saved");
+    else if (m_window.WrittenFiles.isEmpty())
+        report += QStringLiteral("; nothing written");
+    return report;
+}
+
 int BatchRun::run(const QString& macroName, const QStringList& files)
 {
     // Whatever the start-up had to say (a settings file it could not read).
     for (const QString& m : m_dialogs.messages())
-        m_out << "varnel: " << oneLine(m) << Qt::endl;
+        m_out << "varnel: " << oneLine({m}) << Qt::endl;
     m_dialogs.clear();
     QString body;
     if (!MacroScript::findBody(m_window.MacroText, macroName, body)) {
@@ -125,10 +146,11 @@ int BatchRun::run(const QString& macroName, const QStringList& files)
         if (why.isEmpty()) {
             m_out << "done";
             if (!m_dialogs.messages().isEmpty())
-                m_out << " (" << oneLine(m_dialogs.messages().join(QLatin1String("; "))) << ')';
+                m_out << " (" << oneLine(m_dialogs.messages()) << ')';
+            m_out << writtenReport();
         } else {
             ++failed;
-            m_out << "failed: " << oneLine(why);
+            m_out << "failed: " << oneLine({why});
         }
         m_out << Qt::endl;
     }

@@ -25,6 +25,8 @@ public:
     QString runFile(const QString& macroName, const QString& path);
 
 private:
+    // What the file's run wrote, and whether a change was left unsaved.
+    QString writtenReport() const;
     fmMain& m_window;
     BatchDialogs& m_dialogs;
     QTextStream& m_out;

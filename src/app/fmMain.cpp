@@ -47,6 +47,8 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     setWindowIcon(programIcon());
     m_platform.dialogs->setOwner(this);
     buildControls();
+    m_doc.bind(ikImg->storedPicture());
+    m_doc.stateChanged = [this](int state) { applyPictureState(state); };
     buildMenus();
     buildLanguageMenu();
     setUpFileDrop();
@@ -286,7 +288,20 @@ void fmMain::Exit()
 
 void fmMain::SetPictureState(int state)
 {
-    PictureState = state;
+    // State 1 says the picture is what its file holds (loaded or saved).
+    if (state == 1)
+        m_doc.markSaved(CurrentFilePath);
+    else
+        m_doc.setState(state);
+}
+
+void fmMain::applyPictureState(int state)
+{
+    if (!mnFile)
+        return;
+    if (m_titleShowsFile && windowTitle() != CurrentFilePath)
+        setWindowTitle(CurrentFilePath);
+    updateUndoItems();
     const bool any = state != 0;
     mnFile->setEnabled(1, state == 2);
     mnFile->setEnabled(2, any);
@@ -405,8 +420,13 @@ void fmMain::onFileListClicked()
     if (SuppressEvents || !File1->currentItem())
         return;
     const QString path = QDir(WorkFolder).filePath(File1->currentItem()->text());
-    if (QFileInfo(path).isFile())
-        OpenPictureFile(path);
+    if (!QFileInfo(path).isFile())
+        return;
+    if (!MaySetPictureAside()) {
+        selectCurrentFile(); // the list shows the picture that stayed
+        return;
+    }
+    OpenPictureFile(path);
 }
 
 } // namespace varnel

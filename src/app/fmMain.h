@@ -6,7 +6,7 @@
 
 #include "AppEnvironment.h"
 #include "macros/MacroRunner.h"
-#include "editing/EditHistory.h"
+#include "editing/PictureDocument.h"
 #include "WorkFolderList.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
@@ -28,6 +28,7 @@ class ClipboardWatcher;
 class MenuBinder;
 class MenuGroup;
 class DrawToolBar;
+class EditCommand;
 class PictureSurface;
 class sbMcr;
 struct SettingsValues;
@@ -37,6 +38,10 @@ struct SettingsValues;
 // they are split over fmMain_*.cpp by subsystem.
 class fmMain : public QMainWindow {
     Q_OBJECT
+    // The picture, its code, file, state and history; the fields below
+    // that carry the program's old names are views of it.
+    PictureDocument m_doc;
+
 public:
     // ini: the shared settings object that start-up resolved the folders
     // with; created on first use when none is given.
@@ -49,8 +54,8 @@ public:
     bool FormShown = true;
     bool TrayIconAdded = false;
     bool SuppressEvents = false;
-    int PictureState = 0;
-    QString CurrentFilePath;
+    const int& PictureState = m_doc.stateRef();
+    QString& CurrentFilePath = m_doc.filePath;
     qint64 WorkCounter = 1;
     int AfterCaptureAction = 1;
     int CaptureColourIndex = 0;
@@ -63,7 +68,7 @@ public:
     bool WorkListShown = false;
     QStringList StampList{QString()};
     int StampIndex = 0;
-    QString ColourDepthCode;
+    QString& ColourDepthCode = m_doc.depthCode;
     bool ToolBarShown = false;
     QString RangeList;
     QString MacroText;
@@ -117,14 +122,17 @@ public:
     void RecordMacroStep(const QString& keyword, const QString& caption);
 
     // --- edit commands (fmMain_edit.cpp, fmMain_history.cpp) ---
-    // Keeps the picture as it is now, so that the change about to be made
-    // can be taken back.
-    void BeginEdit();
-    // A load, revert or capture: what was before cannot be taken back.
-    void ResetEditHistory();
+    PictureDocument& document() { return m_doc; }
+    // Runs one edit on the document: the range (when it takes one) and the
+    // drawn shapes are picked up first, the view and the menus follow.
+    // False when the command failed (the user has been told).
+    bool RunEdit(EditCommand& command, bool takesRange = false);
     void UndoEdit();
     void RedoEdit();
-    const EditHistory& editHistory() const { return m_history; }
+    const EditHistory& editHistory() const { return m_doc.history; }
+    // Whether unsaved changes may go: asks to save them (保存 / 保存しない /
+    // キャンセル) and saves when told to; true when the caller may go on.
+    bool MaySetPictureAside();
     void RevertToLoaded();
     void TrimToRange();
     void HighlightRange(int kind);
@@ -157,6 +165,8 @@ public:
     // The executables of the sibling picture tools found during this run.
     QString BrivanePath;
     QString BrivalePath;
+    // Files the save commands wrote, in order (a batch run reports them).
+    QStringList WrittenFiles;
     void OpenImageDialog();
     // Saves under a name from the save dialog (saveAs, or no current file)
     // or over the current file. A failure is reported and changes nothing.
@@ -230,11 +240,17 @@ protected:
 
 private:
     void buildControls();
+    // The menus follow the picture state.
+    void applyPictureState(int state);
     void buildMenus();
+    // A menu action that reports a command breaking down instead of ending the program.
+    std::function<bool(int)> guarded(bool (fmMain::*action)(int));
+    // Each menu item's action answers whether it acted, and so is a macro
+    // step (MenuGroup records it while recording is on).
     // files (fmMain_files.cpp)
-    void onFileMenu(int index);
-    void onWorkFolderMenu(int index);
-    void onStorageMenu(int index);
+    bool onFileMenu(int index);
+    bool onWorkFolderMenu(int index);
+    bool onStorageMenu(int index);
     bool ChooseStorage(); // the storage dialog; false when cancelled
     void openChosenFile(const QString& path);
     void locateTool(int index, QString& executable);
@@ -242,17 +258,21 @@ private:
     QString selectedListFile() const;
     void setUpFileDrop();
     // edit commands (fmMain_edit.cpp)
-    void onEditMenu(int index);
-    void onRangeMenu(int index);
-    void onResizeMenu(int index);
-    void onStitchMenu(int index);
-    void onRotateMenu(int index);
-    void onColourMenu(int index);
+    bool onEditMenu(int index);
+    bool onRangeMenu(int index);
+    bool onResizeMenu(int index);
+    bool onStitchMenu(int index);
+    bool onRotateMenu(int index);
+    bool onColourMenu(int index);
     // registered ranges (fmMain_ranges.cpp)
-    void onUserRangeMenu(int index);
+    bool onUserRangeMenu(int index);
     // macros (fmMain_macros.cpp)
     void onMacroMenu(int index);
     void onMacroRecordMenu(int index);
+    // One recorded line, the argument as the menu group chose it.
+    void appendMacroLine(const QString& keyword, const QString& argument);
+    // After a recording the title names the current file, and follows it.
+    bool m_titleShowsFile = false;
     // view (fmMain_view.cpp)
     void onToolButton(int index);
     void onDisplayMenu(int index);
@@ -338,13 +358,8 @@ private:
     std::unique_ptr<MacroRunner> m_macroRunner;
     sbMcr* m_sbMcr = nullptr;
     // edit commands (fmMain_edit.cpp, fmMain_history.cpp)
-    // Runs one command: an error inside puts the picture back as it was
-    // before the command and tells the user; a command that changed
-    // nothing leaves no undo step.
-    void runEdit(const std::function<void()>& command);
-    void restoreSnapshot(EditSnapshot snapshot);
+    void showDocument();
     void updateUndoItems();
-    EditHistory m_history;
     // Wayland sessions
     void onWatchGap(int reason);
     void onStandbyFocus(bool active);

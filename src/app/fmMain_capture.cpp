@@ -104,8 +104,8 @@ bool fmMain::GrabClipboardPicture(const PointerImage& pointer)
     // Only a picture found replaces the range: copied text or a failed paste
     // leaves the user's range alone.
     ClearRange();
-    ikImg->picture() = std::move(grabbed);
-    ResetEditHistory();
+    // Unsaved changes of the picture it replaces stay one undo away.
+    document().replace(std::move(grabbed), QString(), true);
     return ikImg->hasPicture();
 }
 
@@ -158,6 +158,7 @@ bool fmMain::saveNumberedInWorkFolder()
     // A name taken meanwhile moved the save on; the counter follows it.
     WorkCounter = r.number + 1;
     CurrentFilePath = r.path;
+    WrittenFiles << r.path;
     if (UnsavedCaptures > 0) {
         UnsavedCaptures = 0;
         m_platform.tray->setToolTip(QStringLiteral("Varnel"));
@@ -236,6 +237,7 @@ void fmMain::SaveNumberedToStorage()
     if (r.ok) {
         m_platform.dialogs->message(r.path + QStringLiteral(" に保存しました"));
         CurrentFilePath = r.path;
+        WrittenFiles << r.path;
     } else {
         m_platform.dialogs->message(name + QStringLiteral(" に保存できませんでした"));
     }

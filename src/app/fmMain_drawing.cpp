@@ -7,15 +7,25 @@
 
 #include "editing/DrawToolBar.h"
 #include "editing/DrawingOverlay.h"
+#include "editing/EditCommands.h"
 #include "editing/PictureSurface.h"
 
 namespace varnel {
 
 void fmMain::buildDrawing()
 {
-    // A merge is an edit like any other: the picture before it is kept.
-    ikImg->setBeforeMerge([this] { BeginEdit(); });
-    connect(ikImg, &PictureSurface::drawingMerged, this, [this] { UpdateColourDepth(0); });
+    // Shapes that become pixels on the way (the surface's picture read
+    // with shapes on it) are an edit like any other: the picture before it
+    // is kept and the picture is changed. MergeDrawing is the usual road.
+    ikImg->setBeforeMerge([this] {
+        if (m_doc.hasPicture())
+            m_doc.history.push(m_doc.snapshot());
+    });
+    connect(ikImg, &PictureSurface::drawingMerged, this, [this] {
+        UpdateColourDepth(0);
+        SetPictureState(2);
+        updateUndoItems();
+    });
     DrawingOverlay* ov = ikImg->overlay();
     // A drawn shape is a change of the picture, even before it is merged.
     connect(ov, &DrawingOverlay::shapeAdded, this, [this] {
@@ -77,11 +87,17 @@ void fmMain::ShowDrawToolBar()
 
 bool fmMain::MergeDrawing()
 {
-    if (!ikImg->mergeDrawing())
+    DrawingOverlay* ov = ikImg->overlay();
+    ov->commitText();
+    if (ov->drawing().isEmpty() || !m_doc.hasPicture())
         return false;
-    ShowPicture();
-    SetPictureState(2);
-    return true;
+    MergeDrawingCommand merge(ov->drawing());
+    const EditOutcome out = EditRunner::run(m_doc, merge);
+    ov->update();
+    showDocument();
+    if (out.failed)
+        m_platform.dialogs->message(out.error);
+    return out.changed;
 }
 
 void fmMain::onDrawToolBarClosed()

@@ -1,18 +1,21 @@
-// The edit commands: range, trimming, highlights, geometry and colour depth.
+// The edit menus: each item runs one command of the document (the rules are
+// in editing/EditCommands), then the view and the menus follow.
 #include "fmMain.h"
 
 #include <QPolygon>
 
+#include "MenuItems.h"
 #include "editing/ColourDepth.h"
 #include "editing/DrawingOverlay.h"
-#include "editing/EditGeometry.h"
+#include "editing/EditCommands.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 
 namespace varnel {
 
-namespace {
+using namespace MenuItems;
 
+namespace {
 // The busy pointer for one command, switched off again however it ends.
 class BusyGuard {
 public:
@@ -24,116 +27,101 @@ public:
 private:
     fmMain* m_w;
 };
-
-// The range as the polygon the region operations take, clockwise from top-left.
-QPolygon rangePolygon(const QRect& pixels)
-{
-    return QPolygon({pixels.topLeft(), pixels.topRight(), pixels.bottomRight(), pixels.bottomLeft()});
-}
-
-bool cropToRange(Picture& picture, int left, int top, int right, int bottom)
-{
-    const QRect r = EditGeometry::rangePixels(left, top, right, bottom);
-    return !r.isEmpty() && picture.crop(r.left(), r.top(), r.right(), r.bottom());
-}
-
-// Brings a picture back to the depth the window keeps for it, without
-// dithering; grey 4 bit goes through grey 8 bit.
-void restoreDepth(Picture& picture, int code)
-{
-    if (code == 0 || picture.depthCode() == code)
-        return;
-    if (code == 40) {
-        if (picture.convertDepth(80, false))
-            picture.convertDepth(40, false);
-    } else {
-        picture.convertDepth(code, false);
-    }
-}
-
 } // namespace
 
-void fmMain::onEditMenu(int i)
+bool fmMain::onEditMenu(int i)
 {
     switch (i) {
-    case 0: runEdit([this] { RevertToLoaded(); }); break;
-    case 2: runEdit([this] { CopyToClipboard(); }); break;
-    case 3: runEdit([this] { TakeClipboardPicture(PointerImage()); }); break;
-    case 6: runEdit([this] { TrimToRange(); }); break;
-    case 12: runEdit([this] { ShowDrawToolBar(); }); break;
-    case 13: runEdit([this] { AddPictureFrame(); }); break;
+    case EditRevert: RevertToLoaded(); return true;
+    case EditCopy: CopyToClipboard(); return true;
+    case EditPaste: TakeClipboardPicture(PointerImage()); return true;
+    case EditTrim: TrimToRange(); return true;
+    case EditToolBar: ShowDrawToolBar(); return true;
+    case EditFrame: AddPictureFrame(); return true;
     // Undo and redo are not macro steps.
-    case 15: UndoEdit(); return;
-    case 16: RedoEdit(); return;
-    default: return;
+    case EditUndo: UndoEdit(); return false;
+    case EditRedo: RedoEdit(); return false;
+    default: return false;
     }
-    if (MacroRecording)
-        RecordMacroStep(mnEdt->keyword(), mnEdt->caption(i));
 }
 
-void fmMain::onRangeMenu(int i)
+bool fmMain::onRangeMenu(int i)
 {
     switch (i) {
-    case 1: RegisterRange(); break;
-    case 2: ClearRange(); break;
-    case 4: runEdit([this] { HighlightRange(0); }); break;
-    case 5: runEdit([this] { HighlightRange(1); }); break;
-    case 7: runEdit([this] { MosaicRange(); }); break;
-    default: return;
+    case RangeRegister: RegisterRange(); return true;
+    case RangeClear: ClearRange(); return true;
+    case RangeHighlight: HighlightRange(0); return true;
+    case RangeMarker: HighlightRange(1); return true;
+    case RangeMosaic: MosaicRange(); return true;
+    default: return false;
     }
-    if (MacroRecording)
-        RecordMacroStep(mnRng->keyword(), mnRng->caption(i));
 }
 
-void fmMain::onResizeMenu(int i)
+bool fmMain::onResizeMenu(int i)
 {
-    const int mode = i == 0 ? 0 : i == 1 ? 1 : i == 3 ? 2 : -1;
+    const int mode = i == ResizeByWidth ? 0 : i == ResizeByHeight ? 1 : i == ResizeBoth ? 2 : -1;
     if (mode < 0)
-        return;
-    runEdit([this, mode] { ReduceToSize(mode); });
-    if (MacroRecording)
-        RecordMacroStep(mnResize->keyword(), mnResize->caption(i));
+        return false;
+    ReduceToSize(mode);
+    return true;
 }
 
-void fmMain::onStitchMenu(int i)
+bool fmMain::onStitchMenu(int i)
 {
-    if ((i != 0 && i != 1) || !mnCut->isEnabled(i))
-        return;
-    runEdit([this, i] { StitchAcrossRange(i); });
-    if (MacroRecording)
-        RecordMacroStep(mnCut->keyword(), mnCut->caption(i));
+    if ((i != StitchRows && i != StitchColumns) || !mnCut->isEnabled(i))
+        return false;
+    StitchAcrossRange(i);
+    return true;
 }
 
-void fmMain::onRotateMenu(int i)
+bool fmMain::onRotateMenu(int i)
 {
     if (!mnRotate->exists(i) || mnRotate->item(i).isSeparator())
-        return;
-    const QString caption = mnRotate->caption(i);
-    runEdit([this, caption] { RotatePicture(caption); });
-    if (MacroRecording)
-        RecordMacroStep(mnRotate->keyword(), caption);
+        return false;
+    RotatePicture(mnRotate->caption(i));
+    return true;
 }
 
-void fmMain::onColourMenu(int i)
+bool fmMain::onColourMenu(int i)
 {
     const int code = ColourDepth::codeForItem(i);
     if (code == 0 || !mnColr->isEnabled(i))
-        return;
-    runEdit([this, code] {
-        if (!ikImg->hasPicture())
-            return;
-        BusyGuard busy(this);
-        BeginEdit();
-        SetColourDepth(code, false);
-        ShowPicture();
-    });
-    if (MacroRecording)
-        RecordMacroStep(mnColr->keyword(), mnColr->caption(i));
+        return false;
+    ColourDepthCommand command(code);
+    RunEdit(command);
+    return true;
+}
+
+bool fmMain::RunEdit(EditCommand& command, bool takesRange)
+{
+    BusyGuard busy(this);
+    if (takesRange) {
+        int l, r, t, b;
+        m_doc.range = GetRange(l, r, t, b) ? PictureRange{l, t, r, b} : PictureRange{};
+    }
+    // Shapes still drawn become pixels first: the command works on what
+    // the user sees.
+    MergeDrawing();
+    const EditOutcome out = EditRunner::run(m_doc, command);
+    if (takesRange && !m_doc.range.isSet())
+        ClearRange();
+    showDocument();
+    if (out.failed)
+        m_platform.dialogs->message(out.error);
+    return !out.failed;
+}
+
+void fmMain::showDocument()
+{
+    ShowPicture();
+    if (m_doc.hasPicture())
+        mnColr->tickOnly(ColourDepth::itemForCode(m_doc.depthCodeValue()));
+    updateUndoItems();
 }
 
 bool fmMain::SetColourDepth(int code, bool quiet)
 {
-    const bool ok = ColourDepth::convert(ikImg->picture(), code);
+    const bool ok = ColourDepth::convert(m_doc.picture(), code);
     if (!quiet) {
         SetPictureState(2);
         UpdateColourDepth(code);
@@ -146,7 +134,7 @@ void fmMain::UpdateColourDepth(int code)
     if (!ikImg->hasPicture())
         return;
     if (code == 0)
-        code = ikImg->picture().depthCode();
+        code = m_doc.picture().depthCode();
     mnColr->tickOnly(ColourDepth::itemForCode(code));
     ColourDepthCode = QString::number(code);
 }
@@ -186,9 +174,8 @@ void fmMain::ClearRange()
 
 void fmMain::RevertToLoaded()
 {
-    if (!CurrentFilePath.isEmpty())
-        OpenPictureFile(CurrentFilePath);
-    SetPictureState(1);
+    RevertCommand command;
+    RunEdit(command);
 }
 
 void fmMain::CopyToClipboard()
@@ -196,178 +183,51 @@ void fmMain::CopyToClipboard()
     if (!ikImg->hasPicture())
         return;
     int l, r, t, b;
-    const bool found = GetRange(l, r, t, b);
+    const PictureRange range = GetRange(l, r, t, b) ? PictureRange{l, t, r, b} : PictureRange{};
     BusyGuard busy(this);
-    ikImg2 = ikImg->picture();
-    if (found)
-        cropToRange(ikImg2, l, t, r, b);
-    ikImg2.setResolution(96, 96);
-    m_platform.clipboard->putPicture(ikImg2.image());
-    ikImg2.clear();
+    m_platform.clipboard->putPicture(clipboardCopy(ikImg->picture(), range).image());
 }
 
 void fmMain::TrimToRange()
 {
-    int l, r, t, b;
-    if (!ikImg->hasPicture() || !GetRange(l, r, t, b))
-        return;
-    BusyGuard busy(this);
-    BeginEdit();
-    ClearRange();
-    cropToRange(ikImg->picture(), l, t, r, b);
-    ShowPicture();
-    SetPictureState(2);
+    TrimCommand command;
+    RunEdit(command, true);
 }
 
 void fmMain::HighlightRange(int kind)
 {
-    int l, r, t, b;
-    if (!GetRange(l, r, t, b))
-        return;
-    const QRect pixels = EditGeometry::rangePixels(l, t, r, b);
-    if (pixels.isEmpty()) {
-        ClearRange();
-        return;
-    }
-    // A palette picture is worked on in true colour and brought back to its
-    // depth once, without dithering: 24 bit holds every palette colour, so
-    // nothing is lost on the way in, and two operations cost one reduction.
-    const bool trueColour = EditGeometry::isTrueColour(ColourDepthCode);
-    BusyGuard busy(this);
-    BeginEdit();
-    Picture& pic = ikImg->picture();
-    if (!trueColour && ColourDepthCode.toInt() != 0)
-        pic.convertDepth(24, false);
-    const QPolygon polygon = rangePolygon(pixels);
-    bool ok = false;
-    if (kind == 1) {
-        pic.setRegion(RegionSide::Inside, RegionShape::Polygon, polygon);
-        ok = pic.marker(0, 0, -1);
-    } else {
-        pic.setRegion(RegionSide::Outside, RegionShape::Polygon, polygon);
-        pic.brighten(55, 55, 55);
-        ok = pic.adjustStrength(-100);
-    }
-    if (!trueColour)
-        restoreDepth(pic, ColourDepthCode.toInt());
-    if (ok && ShowPicture())
-        SetPictureState(2);
-    ClearRange();
+    HighlightCommand command(kind);
+    RunEdit(command, true);
 }
 
 void fmMain::MosaicRange()
 {
-    if (!ikImg->hasPicture())
-        return;
-    int l, r, t, b;
-    const bool found = GetRange(l, r, t, b);
-    const QRect pixels = EditGeometry::rangePixels(l, t, r, b);
-    if (found && pixels.isEmpty()) {
-        ClearRange();
-        return;
-    }
-    BusyGuard busy(this);
-    BeginEdit();
-    Picture& pic = ikImg->picture();
-    pic.setRegion(RegionSide::Inside, found ? RegionShape::Polygon : RegionShape::Whole, rangePolygon(pixels));
-    if (pic.mosaic(8, 8))
-        ShowPicture();
-    ClearRange();
+    MosaicCommand command;
+    RunEdit(command, true);
 }
 
 void fmMain::AddPictureFrame()
 {
-    Picture& pic = ikImg->picture();
-    if (!pic.hasPicture())
-        return;
-    BusyGuard busy(this);
-    BeginEdit();
-    const int bpp = pic.bitsPerPixel();
-    const bool palette = bpp <= 8;
-    // True colour is framed in its own format; a palette picture goes
-    // through true colour and comes back to its depth.
-    QImage img = palette ? pic.image().convertToFormat(QImage::Format_RGB32) : pic.image();
-    const QRgb grey = qRgb(128, 128, 128);
-    const int w = img.width(), h = img.height();
-    for (int x = 0; x < w; ++x) {
-        img.setPixel(x, 0, grey);
-        img.setPixel(x, h - 1, grey);
-    }
-    for (int y = 0; y < h; ++y) {
-        img.setPixel(0, y, grey);
-        img.setPixel(w - 1, y, grey);
-    }
-    const bool wasGrey = pic.depthCode() == 40 || pic.depthCode() == 80;
-    pic.setImage(wasGrey ? img.convertToFormat(QImage::Format_Grayscale8) : img, bpp);
-    pic.setResolution(96, 96);
-    ColourDepthCode = QString::number(pic.depthCode());
-    ShowPicture();
+    FrameCommand command;
+    RunEdit(command);
 }
 
 void fmMain::ReduceToSize(int mode)
 {
-    int l, r, t, b;
-    if (!GetRange(l, r, t, b))
-        return;
-    Picture& pic = ikImg->picture();
-    const QSize size = EditGeometry::reducedSize(mode, pic.width(), pic.height(), r - l, b - t);
-    BusyGuard busy(this);
-    if (size.isValid() && !size.isEmpty()) {
-        BeginEdit();
-        // Smooth reduction of a palette picture leaves it at 16 bit. It is
-        // reduced in 24 bit, which holds every palette colour, and the small
-        // result goes to 16 bit: the same picture for a fraction of the work.
-        const bool palette = !EditGeometry::isSmoothCapable(pic.depthCode());
-        if (palette)
-            pic.convertDepth(24, false);
-        pic.resize(size.width(), size.height(), true);
-        if (palette)
-            ColourDepth::convert(pic, 16);
-        UpdateColourDepth(0);
-    }
-    ClearRange();
-    ShowPicture();
+    ResizeCommand command(mode);
+    RunEdit(command, true);
 }
 
 void fmMain::StitchAcrossRange(int direction)
 {
-    int l, r, t, b;
-    if (!ikImg->hasPicture() || !GetRange(l, r, t, b))
-        return;
-    BusyGuard busy(this);
-    Picture& pic = ikImg->picture();
-    const EditGeometry::Stitch plan = EditGeometry::stitch(direction, pic.width(), pic.height(), l, t, r, b);
-    if (plan.valid) {
-        BeginEdit();
-        // Crops and pastes between equal palettes stay exact, so a palette
-        // picture is cut as it is.
-        const bool trueColour = EditGeometry::isTrueColour(ColourDepthCode);
-        ikImg2 = pic;
-        if (plan.hasTail)
-            pic.pasteFrom(ikImg2, plan.tail.left(), plan.tail.top(), plan.tail.right(), plan.tail.bottom(),
-                          plan.dest);
-        ikImg2.clear();
-        pic.crop(0, 0, plan.cropRight, plan.cropBottom);
-        if (!trueColour)
-            restoreDepth(pic, ColourDepthCode.toInt());
-    }
-    ClearRange();
-    ShowPicture();
+    StitchCommand command(direction);
+    RunEdit(command, true);
 }
 
 void fmMain::RotatePicture(const QString& caption)
 {
-    Picture& pic = ikImg->picture();
-    if (!pic.hasPicture())
-        return;
-    const bool smooth = EditGeometry::isSmoothCapable(pic.depthCode());
-    const EditGeometry::Rotation rot = EditGeometry::rotationFor(caption);
-    BusyGuard busy(this);
-    BeginEdit();
-    pic.setRegion(RegionSide::Inside, RegionShape::Whole);
-    pic.rotate(rot.hundredths, rot.mirror, rot.flip, smooth, qRgb(255, 255, 255));
-    // A quarter turn changes the picture's shape: lay the view out again.
-    ShowPicture();
+    RotateCommand command(caption);
+    RunEdit(command);
 }
 
 } // namespace varnel

@@ -8,6 +8,8 @@
 #include <QListWidget>
 
 #include "FileDrop.h"
+#include "MenuItems.h"
+#include "editing/EditCommands.h"
 #include "editing/FolderCleaner.h"
 #include "editing/PictureSurface.h"
 #include "editing/SaveRules.h"
@@ -17,6 +19,8 @@
 #include "settings/zKtl.h"
 
 namespace varnel {
+
+using namespace MenuItems;
 
 namespace {
 const QString kOpenFilter = QStringLiteral(
@@ -30,89 +34,46 @@ struct BusyScope {
 };
 } // namespace
 
-void fmMain::onFileMenu(int index)
+bool fmMain::onFileMenu(int index)
 {
     if (!mnFile->isEnabled(index))
-        return;
-    // The standby item changes its caption; the line names the one clicked,
-    // so that a replay does what the user did.
-    const QString clicked = mnFile->caption(index);
+        return false;
     switch (index) {
-    case 0:
-        OpenImageDialog();
-        break;
-    case 1:
-        SaveImageAs(false);
-        break;
-    case 2:
-        SaveImageAs(true);
-        break;
-    case 3:
-        OpenWithBrivale(WorkFolder, selectedListFile());
-        break;
-    case 8:
-        OpenWithBrivane(WorkFolder, selectedListFile());
-        break;
-    case 9:
-        SetFormShown(!FormShown);
-        break;
-    case 11:
-        Exit();
-        return;
-    default:
-        return;
+    case FileOpen: OpenImageDialog(); return true;
+    case FileSave: SaveImageAs(false); return true;
+    case FileSaveAs: SaveImageAs(true); return true;
+    case FileOpenWithViewer: OpenWithBrivale(WorkFolder, selectedListFile()); return true;
+    case FileOpenFolderWithBrowser: OpenWithBrivane(WorkFolder, selectedListFile()); return true;
+    case FileStandby: SetFormShown(!FormShown); return true;
+    case FileExit: Exit(); return false;
+    default: return false;
     }
-    if (MacroRecording)
-        RecordMacroStep(mnFile->keyword(), clicked);
 }
 
-void fmMain::onWorkFolderMenu(int index)
+bool fmMain::onWorkFolderMenu(int index)
 {
     if (!mnWkf->isEnabled(index))
-        return;
+        return false;
     switch (index) {
-    case 0:
-        SaveNumberedToWorkFolder();
-        break;
-    case 1:
-        settingsStore().W_ExpFd(WorkFolder, false);
-        break;
-    case 2:
-        OpenWithBrivane(WorkFolder, QString());
-        break;
-    case 4:
-        EmptyWorkFolder();
-        break;
-    default:
-        return;
+    case WorkSaveNumbered: SaveNumberedToWorkFolder(); return true;
+    case WorkExplore: settingsStore().W_ExpFd(WorkFolder, false); return true;
+    case WorkBrowse: OpenWithBrivane(WorkFolder, QString()); return true;
+    case WorkEmpty: EmptyWorkFolder(); return true;
+    default: return false;
     }
-    if (MacroRecording)
-        RecordMacroStep(mnWkf->keyword(), mnWkf->caption(index));
 }
 
-void fmMain::onStorageMenu(int index)
+bool fmMain::onStorageMenu(int index)
 {
     if (!mnKkn->isEnabled(index))
-        return;
+        return false;
     switch (index) {
-    case 0:
-        SaveNumberedToStorage();
-        break;
-    case 1:
-        settingsStore().W_ExpFd(StorageFolder, false);
-        break;
-    case 2:
-        OpenWithBrivane(StorageFolder, QString());
-        break;
-    case 4:
-        if (!ChooseStorage())
-            return; // a cancelled dialog records nothing
-        break;
-    default:
-        return;
+    case StoreSaveNumbered: SaveNumberedToStorage(); return true;
+    case StoreExplore: settingsStore().W_ExpFd(StorageFolder, false); return true;
+    case StoreBrowse: OpenWithBrivane(StorageFolder, QString()); return true;
+    case StoreChoose: return ChooseStorage(); // a cancelled dialog records nothing
+    default: return false;
     }
-    if (MacroRecording)
-        RecordMacroStep(mnKkn->keyword(), mnKkn->caption(index));
 }
 
 bool fmMain::LoadImageFile(const QString& path)
@@ -120,14 +81,14 @@ bool fmMain::LoadImageFile(const QString& path)
     SetBusy(true);
     SuspendOverlay(false);
     ClearRange();
-    bool ok = QFileInfo(path).isFile() && ikImg->picture().load(path);
-    if (ok)
-        ok = ShowPicture();
+    Picture loaded;
+    bool ok = QFileInfo(path).isFile() && loaded.load(path);
     if (ok) {
+        // Whoever loads has had the unsaved changes dealt with.
+        m_doc.replace(std::move(loaded), path, false);
+        ok = ShowPicture();
         UpdateColourDepth(0);
-        ResetEditHistory();
-        SetPictureState(1);
-        CurrentFilePath = path;
+        updateUndoItems();
     }
     SetBusy(false);
     SuspendOverlay(true);
@@ -136,15 +97,15 @@ bool fmMain::LoadImageFile(const QString& path)
 
 void fmMain::OpenPictureFile(const QString& path)
 {
-    if (LoadImageFile(path))
-        CurrentFilePath = path;
-    // A failed load onto an empty surface leaves nothing to save or edit.
-    SetPictureState(ikImg->hasPicture() ? 1 : 0);
+    // A failed load leaves the picture, its file and its state as they were.
+    LoadImageFile(path);
 }
 
 void fmMain::OpenImageDialog()
 {
     ClearRange();
+    if (!MaySetPictureAside())
+        return;
     const QString start = CurrentFilePath.isEmpty() ? WorkFolder : QFileInfo(CurrentFilePath).absolutePath();
     const QString path = OpenFileDialog(QStringLiteral("画像ﾌｧｲﾙを開く"), QString(), kOpenFilter, start);
     if (!path.isEmpty())
@@ -177,6 +138,7 @@ void fmMain::SaveImageAs(bool saveAs)
         path = CurrentFilePath;
     }
     BusyScope busy(this);
+    MergeDrawing();
     QString ext = SaveRules::FileExtension(path);
     if (ext.isEmpty()) {
         ext = QStringLiteral("bmp");
@@ -184,7 +146,7 @@ void fmMain::SaveImageAs(bool saveAs)
     }
     // The conversion works on a copy: a save that fails leaves the picture
     // on the surface as it was.
-    Picture out = ikImg->picture();
+    Picture out = m_doc.picture();
     const int target = SaveRules::conversionFor(ext, out.depthCode());
     const bool ok = (target == 0 || out.convertDepth(target, true))
                     && out.save(path, SaveRules::format(ext), SaveRules::quality(ext));
@@ -192,11 +154,15 @@ void fmMain::SaveImageAs(bool saveAs)
         m_platform.dialogs->message(path + QStringLiteral(" に保存できませんでした"));
         return;
     }
+    WrittenFiles << path;
     if (target != 0) {
-        // The picture now is what the file holds.
-        ikImg->picture() = std::move(out);
-        ShowPicture();
-        UpdateColourDepth(0);
+        // The picture now is what the file holds; the full depth stays one
+        // undo away.
+        TakePictureCommand keep(std::move(out), path);
+        RunEdit(keep);
+    } else {
+        // The saved file is the current one from now on: Ctrl+S writes there.
+        m_doc.markSaved(path);
     }
     RefreshFileList();
 }
@@ -212,11 +178,10 @@ void fmMain::EmptyWorkFolder()
 
 void fmMain::ClearPicture()
 {
-    ikImg->picture().clear();
+    m_doc.clear();
     ikImg->showPicture(0);
-    CurrentFilePath.clear();
     ClearRange();
-    SetPictureState(0);
+    updateUndoItems();
 }
 
 bool fmMain::ChooseStorage()
@@ -287,7 +252,10 @@ QString fmMain::selectedListFile() const
 
 void fmMain::setUpFileDrop()
 {
-    auto* drop = new FileDrop(this, [this](const QString& path) { openChosenFile(path); });
+    auto* drop = new FileDrop(this, [this](const QString& path) {
+        if (MaySetPictureAside())
+            openChosenFile(path);
+    });
     drop->setAccepting([this] { return FormShown && !QApplication::overrideCursor(); });
 }
 

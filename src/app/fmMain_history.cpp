@@ -1,104 +1,57 @@
-// Undo and redo of the edit commands, and the guard every command runs in.
+// Undo and redo, and the question before unsaved changes are set aside.
 #include "fmMain.h"
 
-#include <exception>
-#include <new>
-
+#include "MenuItems.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 
 namespace varnel {
 
-void fmMain::BeginEdit()
-{
-    if (!ikImg->hasPicture())
-        return;
-    m_history.push({ikImg->picture(), ColourDepthCode});
-    updateUndoItems();
-}
-
-void fmMain::ResetEditHistory()
-{
-    m_history.clear();
-    updateUndoItems();
-}
-
 void fmMain::UndoEdit()
 {
-    if (!ikImg->hasPicture())
-        return;
     // Shapes still on the overlay become a step of their own first, so that
     // undo takes them back before anything else.
     MergeDrawing();
-    if (auto s = m_history.undo({ikImg->picture(), ColourDepthCode}))
-        restoreSnapshot(std::move(*s));
+    if (m_doc.undo()) {
+        ClearRange();
+        showDocument();
+    }
 }
 
 void fmMain::RedoEdit()
 {
-    if (!ikImg->hasPicture())
-        return;
     MergeDrawing();
-    if (auto s = m_history.redo({ikImg->picture(), ColourDepthCode}))
-        restoreSnapshot(std::move(*s));
-}
-
-void fmMain::restoreSnapshot(EditSnapshot snapshot)
-{
-    ClearRange();
-    ikImg->picture() = std::move(snapshot.picture);
-    UpdateColourDepth(snapshot.depthCode.toInt());
-    ShowPicture();
-    // Whatever state it came back to, it is not what the file holds for sure.
-    SetPictureState(2);
-    updateUndoItems();
+    if (m_doc.redo()) {
+        ClearRange();
+        showDocument();
+    }
 }
 
 void fmMain::updateUndoItems()
 {
-    if (mnEdt->size() > 16) {
-        mnEdt->setEnabled(15, m_history.canUndo());
-        mnEdt->setEnabled(16, m_history.canRedo());
+    if (mnEdt->exists(MenuItems::EditRedo)) {
+        mnEdt->setEnabled(MenuItems::EditUndo, m_doc.history.canUndo());
+        mnEdt->setEnabled(MenuItems::EditRedo, m_doc.history.canRedo());
     }
 }
 
-void fmMain::runEdit(const std::function<void()>& command)
+bool fmMain::MaySetPictureAside()
 {
-    const quint64 pushesBefore = m_history.pushCount();
-    const auto pushed = [&] { return m_history.pushCount() != pushesBefore && m_history.last(); };
-    const char* failure = nullptr;
-    try {
-        command();
-    } catch (const std::bad_alloc&) {
-        failure = "memory";
-    } catch (const std::exception&) {
-        failure = "error";
-    } catch (...) {
-        failure = "error";
+    if (PictureState != 2 || !ikImg->hasPicture())
+        return true;
+    const QString text = CurrentFilePath.isEmpty()
+                             ? QStringLiteral("画像の変更を保存しますか")
+                             : CurrentFilePath + QStringLiteral("\nへの変更を保存しますか");
+    switch (m_platform.dialogs->askSaveChanges(text)) {
+    case Dialogs::SaveChoice::Save:
+        SaveImageAs(false);
+        return PictureState != 2; // a cancelled or failed save keeps the picture
+    case Dialogs::SaveChoice::Discard:
+        return true;
+    case Dialogs::SaveChoice::Cancel:
+        break;
     }
-    if (failure) {
-        // Put back the picture the command started from.
-        if (pushed()) {
-            EditSnapshot before = *m_history.last();
-            m_history.dropLast();
-            restoreSnapshot(std::move(before));
-        }
-        ikImg->showPicture(DisplayMode);
-        m_platform.dialogs->message(std::string_view(failure) == "memory"
-                                        ? QStringLiteral("メモリが足りないため、この操作はできませんでした。画像は操作前のままです。")
-                                        : QStringLiteral("この操作はできませんでした。画像は操作前のままです。"));
-        return;
-    }
-    // A command that ended up changing nothing leaves no step to take back.
-    if (pushed()) {
-        const EditSnapshot& before = *m_history.last();
-        const Picture& now = ikImg->picture();
-        if (before.picture.image().cacheKey() == now.image().cacheKey()
-            && before.picture.bitsPerPixel() == now.bitsPerPixel() && before.depthCode == ColourDepthCode) {
-            m_history.dropLast();
-            updateUndoItems();
-        }
-    }
+    return false;
 }
 
 } // namespace varnel

@@ -64,6 +64,7 @@ void fmMain::onMacroRecordMenu(int index)
         // Recording is over either way and the new macro is already part of
         // the text (it is saved at exit): the window says so and the menu
         // lists it, also when the editor was closed without updating.
+        m_titleShowsFile = true;
         setWindowTitle(CurrentFilePath);
         BuildMacroMenu();
         mnMcrS->setEnabled(kStart, true);
@@ -85,6 +86,13 @@ void fmMain::RecordMacroStep(const QString& keyword, const QString& caption)
     if (!MacroBuffer.isEmpty())
         MacroBuffer += MacroScript::kLineBreak;
     MacroBuffer += MacroScript::recordedLine(keyword, caption);
+}
+
+void fmMain::appendMacroLine(const QString& keyword, const QString& argument)
+{
+    if (!MacroBuffer.isEmpty())
+        MacroBuffer += MacroScript::kLineBreak;
+    MacroBuffer += keyword + MacroScript::kArrow + argument;
 }
 
 void fmMain::BuildMacroMenu()

@@ -5,7 +5,10 @@
 #include <QMenuBar>
 #include <QShortcut>
 
+#include <new>
+
 #include "MenuBinder.h"
+#include "MenuItems.h"
 #include "capture/CaptureOptions.h"
 #include "editing/ColourDepth.h"
 #include "macros/MenuGroup.h"
@@ -46,6 +49,22 @@ QMenu* fmMain::fileMenu() const
     return menuOf(QStringLiteral("mnFile"));
 }
 
+std::function<bool(int)> fmMain::guarded(bool (fmMain::*action)(int))
+{
+    // A command that breaks down ends itself, not the program; the user is told.
+    return [this, action](int i) {
+        try {
+            return (this->*action)(i);
+        } catch (const std::bad_alloc&) {
+            m_platform.dialogs->message(QStringLiteral("メモリが足りないため、この操作はできませんでした。"));
+        } catch (...) {
+            m_platform.dialogs->message(QStringLiteral("この操作はできませんでした。"));
+        }
+        showDocument();
+        return false;
+    };
+}
+
 void fmMain::buildMenus()
 {
     auto make = [this](const char* name, const QString& keyword = {}) {
@@ -67,7 +86,7 @@ void fmMain::buildMenus()
     mnFile->add(QStringLiteral("ｷｬﾌﾞﾁｬｰ待機"), ctrl('Q'));
     mnFile->add(QStringLiteral("-"));
     mnFile->add(QStringLiteral("終了(&X)"));
-    mnFile->setHandler([this](int i) { onFileMenu(i); });
+    mnFile->setAction(guarded(&fmMain::onFileMenu));
 
     mnWkf = make("mnWkf", QStringLiteral("作業ﾌｫﾙﾀﾞ"));
     mnWkf->add(QStringLiteral("連番をつけて保存"), ctrl('W'));
@@ -75,7 +94,7 @@ void fmMain::buildMenus()
     mnWkf->add(QStringLiteral("Brivaneで開く"));
     mnWkf->add(QStringLiteral("-"));
     mnWkf->add(QStringLiteral("ﾌｫﾙﾀﾞを空にする"));
-    mnWkf->setHandler([this](int i) { onWorkFolderMenu(i); });
+    mnWkf->setAction(guarded(&fmMain::onWorkFolderMenu));
     mnFile->setSubmenu(5, mnWkf);
 
     mnKkn = make("mnKkn", QStringLiteral("格納"));
@@ -85,7 +104,7 @@ void fmMain::buildMenus()
     mnKkn->add(QStringLiteral("-"));
     mnKkn->add(QStringLiteral("画像格納の指定"));
     mnKkn->setEnabled(0, false);
-    mnKkn->setHandler([this](int i) { onStorageMenu(i); });
+    mnKkn->setAction(guarded(&fmMain::onStorageMenu));
     mnFile->setSubmenu(6, mnKkn);
 
     mnEdt = make("mnEdt", QStringLiteral("画像編集"));
@@ -107,32 +126,33 @@ void fmMain::buildMenus()
     mnEdt->add(QStringLiteral("-"));
     mnEdt->add(QStringLiteral("元に戻す"), QKeySequence(QKeySequence::Undo));
     mnEdt->add(QStringLiteral("やり直し"), QKeySequence(QKeySequence::Redo));
-    for (auto [key, index] : {std::pair{QKeySequence::Undo, 15}, std::pair{QKeySequence::Redo, 16}})
+    for (auto [key, index] : {std::pair{QKeySequence::Undo, int(MenuItems::EditUndo)},
+                              std::pair{QKeySequence::Redo, int(MenuItems::EditRedo)}})
         for (const QKeySequence& k : QKeySequence::keyBindings(key).mid(1)) // the menu shows the first
             connect(new QShortcut(k, this), &QShortcut::activated, this, [this, index] { mnEdt->click(index); });
-    mnEdt->setHandler([this](int i) { onEditMenu(i); });
+    mnEdt->setAction(guarded(&fmMain::onEditMenu));
 
     mnUsHn = make("mnUsHn", QStringLiteral("範囲USR"));
     mnUsHn->add(QStringLiteral("?"));
     mnUsHn->setVisible(0, false);
-    mnUsHn->setHandler([this](int i) { onUserRangeMenu(i); });
+    mnUsHn->setAction(guarded(&fmMain::onUserRangeMenu));
     mnRng = make("mnRng", QStringLiteral("範囲"));
     for (const char* c : {"-", "範囲の登録", "範囲のｸﾘｱ", "-", "強調(相対)", "強調(ﾏｰｶｰ)", "-", "ﾓｻﾞｲｸ"})
         mnRng->add(QString::fromUtf8(c));
-    mnRng->setHandler([this](int i) { onRangeMenu(i); });
+    mnRng->setAction(guarded(&fmMain::onRangeMenu));
     mnUsHn->setContinuation(mnRng);
     mnEdt->setSubmenu(5, mnUsHn);
 
     mnResize = make("mnResize", QStringLiteral("ﾘｻｲｽﾞ"));
     for (const char* c : {"横方向を基準に縮小", "縦方向を基準に縮小", "-", "縦横比率を変えて縮小"})
         mnResize->add(QString::fromUtf8(c));
-    mnResize->setHandler([this](int i) { onResizeMenu(i); });
+    mnResize->setAction(guarded(&fmMain::onResizeMenu));
     mnEdt->setSubmenu(7, mnResize);
 
     mnCut = make("mnCut", QStringLiteral("綴込"));
     mnCut->add(QStringLiteral("縦方向"));
     mnCut->add(QStringLiteral("横方向"));
-    mnCut->setHandler([this](int i) { onStitchMenu(i); });
+    mnCut->setAction(guarded(&fmMain::onStitchMenu));
     mnEdt->setSubmenu(8, mnCut);
 
     mnRotate = make("mnRotate", QStringLiteral("回転"));
@@ -143,7 +163,7 @@ void fmMain::buildMenus()
     mnRotate->add(QStringLiteral("右180度"));
     mnRotate->add(QStringLiteral("左90度"), ctrl('L'));
     mnRotate->add(QStringLiteral("左180度"));
-    mnRotate->setHandler([this](int i) { onRotateMenu(i); });
+    mnRotate->setAction(guarded(&fmMain::onRotateMenu));
     mnEdt->setSubmenu(9, mnRotate);
 
     mnColr = make("mnColr", QStringLiteral("色数"));
@@ -151,7 +171,7 @@ void fmMain::buildMenus()
     int ci = 1;
     for (const char* c : {"16色(4bit)", "ｸﾞﾚｰ(4bit)", "256色(8bit)", "ｸﾞﾚｰ(8bit)", "16bit", "24bit", "32bit"})
         mnColr->addAt(ci++, QString::fromUtf8(c));
-    mnColr->setHandler([this](int i) { onColourMenu(i); });
+    mnColr->setAction(guarded(&fmMain::onColourMenu));
     mnEdt->setSubmenu(11, mnColr);
 
     mnDisp = make("mnDisp");
@@ -200,6 +220,13 @@ void fmMain::buildMenus()
     mnMpn->setHandler([this](int i) { onPointerMenu(i); });
 
     // The menu bar: index 2 does not exist.
+    // Every macro step is recorded here, for whichever group it belongs to.
+    for (MenuGroup* g : {mnFile, mnWkf, mnKkn, mnEdt, mnUsHn, mnRng, mnResize, mnCut, mnRotate, mnColr})
+        g->setRecorder([this](const QString& keyword, const QString& argument) {
+            if (MacroRecording)
+                appendMacroLine(keyword, argument);
+        });
+
     mnJb = make("mnJb");
     mnJb->addAt(0, QStringLiteral("ﾌｧｲﾙ(&F)"));
     mnJb->addAt(1, QStringLiteral("画像編集(&E)"));

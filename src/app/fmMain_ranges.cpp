@@ -11,10 +11,9 @@
 
 namespace varnel {
 
-void fmMain::onUserRangeMenu(int i)
+bool fmMain::onUserRangeMenu(int i)
 {
-    if (SelectUserRange(i) && MacroRecording)
-        RecordMacroStep(mnUsHn->keyword(), mnUsHn->caption(i));
+    return SelectUserRange(i);
 }
 
 void fmMain::RegisterRange()

@@ -32,6 +32,8 @@ void fmMain::OpenRequestedFile(const QString& path)
         return;
     }
     // As the open item does, without a macro step: nobody chose a menu item.
+    if (!MaySetPictureAside())
+        return;
     OpenPictureFile(path);
     if (CurrentFilePath != path)
         m_platform.dialogs->message(QStringLiteral("ﾌｧｲﾙ ") + path + QStringLiteral(" を開けません"));

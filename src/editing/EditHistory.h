@@ -12,6 +12,7 @@ namespace varnel {
 struct EditSnapshot {
     Picture picture;
     QString depthCode; // the colour-depth code the window showed for it
+    QString filePath;  // the file it belonged to (a capture may replace it)
 
     qint64 bytes() const { return picture.image().sizeInBytes(); }
 };

@@ -22,6 +22,8 @@ public:
     // reads or changes the picture gets what the user sees.
     Picture& picture();
     const Picture& picture() const { return m_picture; }
+    // The picture as kept, drawn shapes not merged (the document works on it).
+    Picture& storedPicture() { return m_picture; }
     bool hasPicture() const { return m_picture.hasPicture(); }
 
     // Lays out and paints the picture in a display mode; false without a picture.

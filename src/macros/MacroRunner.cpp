@@ -2,6 +2,8 @@
 
 #include "MenuGroup.h"
 
+#include <QHash>
+
 #include <exception>
 
 namespace varnel {
@@ -13,13 +15,29 @@ MacroRunner::MacroRunner(QList<MenuGroup*> groups)
             m_groups << g;
 }
 
+namespace {
+// The items a keyword's line may reach. Items a group has beyond these
+// (undo and redo in the edit menu) are never a macro step.
+std::pair<int, int> searchedItems(const QString& keyword)
+{
+    static const QHash<QString, std::pair<int, int>> table = {
+        {QStringLiteral("ﾌｧｲﾙ"), {0, 11}},   {QStringLiteral("作業ﾌｫﾙﾀﾞ"), {0, 4}},
+        {QStringLiteral("格納"), {0, 4}},      {QStringLiteral("画像編集"), {0, 13}},
+        {QStringLiteral("範囲"), {0, 7}},      {QStringLiteral("ﾘｻｲｽﾞ"), {0, 3}},
+        {QStringLiteral("綴込"), {0, 1}},      {QStringLiteral("回転"), {0, 6}},
+        {QStringLiteral("色数"), {1, 7}}};
+    return table.value(keyword, {0, -1}); // 範囲USR: every registered range
+}
+} // namespace
+
 bool MacroRunner::resolve(const QString& keyword, const QString& argument, MenuGroup*& group,
                           int& index) const
 {
     for (MenuGroup* g : m_groups) {
         if (g->keyword() != keyword)
             continue;
-        const int i = g->findByPrefix(argument);
+        const auto [first, last] = searchedItems(keyword);
+        const int i = g->findForReplay(argument, first, last);
         if (i < 0)
             return false;
         group = g;

@@ -1,5 +1,7 @@
 #include "MenuGroup.h"
 
+#include <algorithm>
+
 namespace varnel {
 
 namespace {
@@ -91,8 +93,41 @@ void MenuGroup::tickOnly(int index)
 
 void MenuGroup::click(int index)
 {
-    if (exists(index) && m_handler)
+    if (!exists(index))
+        return;
+    if (m_action) {
+        const QString argument = m_recorder ? recordedArgument(index) : QString();
+        if (m_action(index) && m_recorder && !m_keyword.isEmpty())
+            m_recorder(m_keyword, argument);
+        return;
+    }
+    if (m_handler)
         m_handler(index);
+}
+
+int MenuGroup::findForReplay(const QString& argument, int first, int last) const
+{
+    const int end = last < 0 ? size() - 1 : std::min(last, size() - 1);
+    for (int i = std::max(first, 0); i <= end; ++i)
+        if (exists(i) && m_items[size_t(i)].caption == argument)
+            return i;
+    for (int i = std::max(first, 0); i <= end; ++i)
+        if (exists(i) && m_items[size_t(i)].caption.startsWith(argument))
+            return i;
+    return -1;
+}
+
+QString MenuGroup::recordedArgument(int index) const
+{
+    const QString caption = item(index).caption;
+    const QString cut = caption.left(caption.indexOf(QLatin1Char('(')) < 0 ? caption.size()
+                                                                          : caption.indexOf(QLatin1Char('(')));
+    if (cut == caption)
+        return caption;
+    for (int i = 0; i < size(); ++i)
+        if (i != index && exists(i) && m_items[size_t(i)].caption.startsWith(cut))
+            return caption;
+    return cut;
 }
 
 int MenuGroup::findByPrefix(const QString& prefix) const

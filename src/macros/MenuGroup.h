@@ -62,14 +62,38 @@ public:
     // Ticks exactly the item at index among the existing items (none when out of range).
     void tickOnly(int index);
 
-    void setHandler(std::function<void(int)> handler) { m_handler = std::move(handler); }
-    // Runs the group's handler for an existing item; the handler decides
+    void setHandler(std::function<void(int)> handler)
+    {
+        m_handler = std::move(handler);
+        m_action = nullptr;
+    }
+    // An action that answers whether the item acted: then the group hands
+    // its keyword and the item's macro argument (taken before the action,
+    // whose caption may change) to the recorder. Takes the handler's place.
+    void setAction(std::function<bool(int)> action)
+    {
+        m_action = std::move(action);
+        m_handler = nullptr;
+    }
+    void setRecorder(std::function<void(const QString& keyword, const QString& argument)> recorder)
+    {
+        m_recorder = std::move(recorder);
+    }
+    // Runs the group's action or handler for an existing item; it decides
     // whether a disabled item acts.
     void click(int index);
 
     // The first existing item, in index order, whose caption begins with
     // prefix (exact comparison); -1 when none. Hidden and disabled items count.
     int findByPrefix(const QString& prefix) const;
+    // The item a macro argument names among items first..last (last -1: to
+    // the end): the one whose caption equals it, else the first whose
+    // caption begins with it; -1 when none.
+    int findForReplay(const QString& argument, int first = 0, int last = -1) const;
+    // What a macro line records for an item: its caption cut before the
+    // first "(", or the whole caption when the cut would name another item
+    // of the group too.
+    QString recordedArgument(int index) const;
 
     // Removes the items from index on (lists built at run time shrink).
     void removeFrom(int index);
@@ -84,6 +108,8 @@ private:
     QString m_keyword;
     std::vector<MenuItem> m_items;
     std::function<void(int)> m_handler;
+    std::function<bool(int)> m_action;
+    std::function<void(const QString&, const QString&)> m_recorder;
     MenuGroup* m_continuation = nullptr;
     bool m_checkable = false;
 };

@@ -31,6 +31,12 @@ bool BatchDialogs::confirm(const QString& text)
     return false;
 }
 
+Dialogs::SaveChoice BatchDialogs::askSaveChanges(const QString& text)
+{
+    refused(QStringLiteral("the question \"") + text + QLatin1Char('"'));
+    return SaveChoice::Cancel;
+}
+
 QString BatchDialogs::openFile(const QString& title, const QString&, const QString&, const QString&)
 {
     refused(QStringLiteral("the file dialog \"") + title + QLatin1Char('"'));

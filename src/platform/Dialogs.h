@@ -13,6 +13,10 @@ public:
     virtual void message(const QString& text) = 0;
     // OK/Cancel; true for OK.
     virtual bool confirm(const QString& text) = 0;
+    // Whether to save unsaved changes before they are set aside: the usual
+    // three buttons, 保存 / 保存しない / キャンセル.
+    enum class SaveChoice { Save, Discard, Cancel };
+    virtual SaveChoice askSaveChanges(const QString& text) { return confirm(text) ? SaveChoice::Save : SaveChoice::Cancel; }
     // Empty when cancelled. filter in the "description|pattern" form.
     virtual QString openFile(const QString& title, const QString& fileName,
                              const QString& filter, const QString& folder) = 0;

@@ -203,7 +203,7 @@ TEST_F(EditCommandsTest, FrameLiesOnTheOutermostPixels)
             ASSERT_EQ(now.pixel(x, y), edge ? grey : src.pixel(x, y)) << x << "," << y;
         }
     EXPECT_EQ(pic().dpiX(), 96);
-    EXPECT_EQ(w->PictureState, 1);
+    EXPECT_EQ(w->PictureState, 2);
 }
 
 TEST_F(EditCommandsTest, EachRotationCaption)
@@ -223,7 +223,7 @@ TEST_F(EditCommandsTest, EachRotationCaption)
                 const QPoint p = from(x, y);
                 ASSERT_EQ(now.pixel(x, y), src.pixel(p)) << item << " at " << x << "," << y;
             }
-        EXPECT_EQ(w->PictureState, 1) << "rotation leaves the state";
+        EXPECT_EQ(w->PictureState, 2) << "a turned picture can be saved";
     };
     expect(0, 3, 2, [](int x, int y) { return QPoint(2 - x, y); });     // 左右反転
     expect(1, 3, 2, [](int x, int y) { return QPoint(x, 1 - y); });     // 上下反転
@@ -248,7 +248,7 @@ TEST_F(EditCommandsTest, ResizeToTheRange)
     g("mnResize").click(0); // width decides
     EXPECT_EQ(QSize(pic().width(), pic().height()), QSize(200, 150));
     EXPECT_FALSE(hasRange());
-    EXPECT_EQ(w->PictureState, 1) << "resizing leaves the state";
+    EXPECT_EQ(w->PictureState, 2) << "a resized picture can be saved";
 
     paste(gradient(400, 300));
     range(10, 10, 133, 57);
@@ -337,7 +337,8 @@ TEST_F(EditCommandsTest, ColourItemsTickAndStoreTheirCode)
         EXPECT_EQ(pic().depthCode(), codes[item]) << item;
         for (int j = 1; j <= 7; ++j)
             EXPECT_EQ(g("mnColr").isChecked(j), j == item) << item << " tick " << j;
-        EXPECT_EQ(w->PictureState, 2);
+        // 24 bit is what the picture has: nothing changed, nothing to save.
+        EXPECT_EQ(w->PictureState, codes[item] == 24 ? 1 : 2) << item;
     }
     // A disabled colour item does nothing.
     paste(gradient());
@@ -395,11 +396,17 @@ TEST_F(EditCommandsTest, UndoAndRedoAcrossThreeEdits)
     g("mnRotate").click(0);
     EXPECT_FALSE(g("mnEdt").isEnabled(16));
 
-    // A capture starts a new history.
+    // A picture pasted over unsaved changes keeps them one undo away.
+    const QImage edited = pic().image();
+    paste(gradient(10, 10));
+    EXPECT_EQ(w->PictureState, 1);
+    g("mnEdt").click(15);
+    EXPECT_EQ(pic().image(), edited);
+    EXPECT_EQ(w->PictureState, 2);
+    // Over a picture without changes it starts a new history.
+    w->SetPictureState(1);
     paste(gradient(10, 10));
     EXPECT_FALSE(g("mnEdt").isEnabled(15));
-    g("mnEdt").click(15);
-    EXPECT_EQ(pic().width(), 10);
 }
 
 TEST_F(EditCommandsTest, UndoAndRedoAreNoMacroSteps)
@@ -470,9 +477,10 @@ TEST_F(EditCommandsTest, RecordsTheKeywordTableLines)
     g("mnEdt").click(2);       // copy
     const QStringList lines = w->MacroBuffer.split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines, (QStringList{QStringLiteral("画像編集⇒ﾄﾘﾐﾝｸﾞ"), QStringLiteral("画像編集⇒画像枠を追加"),
-                                  QStringLiteral("範囲⇒強調"), QStringLiteral("範囲⇒強調"), QStringLiteral("範囲⇒ﾓｻﾞｲｸ"),
-                                  QStringLiteral("ﾘｻｲｽﾞ⇒横方向を基準に縮小"), QStringLiteral("回転⇒左90度"),
-                                  QStringLiteral("色数⇒ｸﾞﾚｰ"), QStringLiteral("綴込⇒縦方向"),
+                                  QStringLiteral("範囲⇒強調(ﾏｰｶｰ)"), QStringLiteral("範囲⇒強調(相対)"),
+                                  QStringLiteral("範囲⇒ﾓｻﾞｲｸ"), QStringLiteral("ﾘｻｲｽﾞ⇒横方向を基準に縮小"),
+                                  QStringLiteral("回転⇒左90度"), QStringLiteral("色数⇒ｸﾞﾚｰ(4bit)"),
+                                  QStringLiteral("綴込⇒縦方向"),
                                   QStringLiteral("画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ")}));
 }
 
@@ -498,7 +506,7 @@ TEST_F(EditCommandsTest, MenuEnablingFollowsThePictureAndTheClipboard)
     EXPECT_TRUE(g("mnEdt").isEnabled(5));
 }
 
-TEST_F(EditCommandsTest, RevertReadsTheFileAgainAndStartsANewHistory)
+TEST_F(EditCommandsTest, RevertReadsTheFileAgainAndIsAnUndoStep)
 {
     const QString path = dir.path() + "/shot.png";
     ASSERT_TRUE(gradient().save(path));
@@ -511,15 +519,18 @@ TEST_F(EditCommandsTest, RevertReadsTheFileAgainAndStartsANewHistory)
     g("mnEdt").click(0);
     EXPECT_EQ(shown(), gradient());
     EXPECT_EQ(w->PictureState, 1);
-    EXPECT_FALSE(g("mnEdt").isEnabled(15));
+    // The edits it set aside are one undo away.
+    g("mnEdt").click(15);
+    EXPECT_EQ(pic().width(), 5);
+    EXPECT_EQ(w->PictureState, 2);
 
-    // A picture from the clipboard has no file: it stays, the state becomes 1.
+    // A picture from the clipboard has no file: it stays, and so do its
+    // unsaved changes.
     paste(gradient(12, 12));
     g("mnRotate").click(0);
-    w->SetPictureState(2);
     g("mnEdt").click(0);
     EXPECT_EQ(pic().width(), 12);
-    EXPECT_EQ(w->PictureState, 1);
+    EXPECT_EQ(w->PictureState, 2);
 }
 
 namespace {

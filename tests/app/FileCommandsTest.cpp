@@ -186,21 +186,22 @@ TEST_F(FileCommandsTest, CapitalJpgIsWrittenLowerCasedAtQuality80AndLongNamesMap
     EXPECT_TRUE(fake.dialogs->messages.isEmpty()) << fake.dialogs->messages.join("\n").toStdString();
 }
 
-TEST_F(FileCommandsTest, OverwriteAfterSaveAsWritesTheLoadedFile)
+TEST_F(FileCommandsTest, OverwriteAfterSaveAsWritesTheNewFile)
 {
     Picture(picture(qRgb(10, 20, 30))).save(out("loaded.bmp"), ImageFormat::Bmp);
+    const QByteArray loaded = bytes(out("loaded.bmp"));
     w->OpenPictureFile(out("loaded.bmp"));
     ASSERT_EQ(w->CurrentFilePath, out("loaded.bmp"));
     saveAs(out("copy.png"));
-    EXPECT_EQ(w->CurrentFilePath, out("loaded.bmp"));
-    const QByteArray copy = bytes(out("copy.png"));
+    EXPECT_EQ(w->CurrentFilePath, out("copy.png"));
+    EXPECT_EQ(w->PictureState, 1); // the picture is what the file holds
 
     show(Picture(picture(qRgb(200, 100, 50))));
     ASSERT_TRUE(g("mnFile").isEnabled(1));
     g("mnFile").click(1);
-    EXPECT_EQ(decoded(out("loaded.bmp")).image().pixel(0, 0), qRgb(200, 100, 50));
-    EXPECT_EQ(bytes(out("copy.png")), copy);
-    EXPECT_EQ(w->PictureState, 2); // saving leaves the state as it was
+    EXPECT_EQ(decoded(out("copy.png")).image().pixel(0, 0), qRgb(200, 100, 50));
+    EXPECT_EQ(bytes(out("loaded.bmp")), loaded);
+    EXPECT_EQ(w->PictureState, 1);
 }
 
 TEST_F(FileCommandsTest, FailedSaveSaysSoAndChangesNothing)

@@ -91,8 +91,9 @@ TEST_F(MacroTest, HandlersRecordTheirItemsAfterCarryingThemOut)
     g("mnFile").click(9);  // ... and back: the caption of that moment
     EXPECT_EQ(w->surface()->picture().depthCode(), 16);
     EXPECT_EQ(w->MacroBuffer.toStdString(),
-              QStringList({"画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付", "色数⇒ｸﾞﾚｰ", "色数⇒16bit", "画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ",
-                           "範囲⇒範囲のｸﾘｱ", "範囲⇒強調", "ﾌｧｲﾙ⇒ｷｬﾌﾞﾁｬｰ待機", "ﾌｧｲﾙ⇒ﾌｫｰﾑを表示"})
+              QStringList({"画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付", "色数⇒ｸﾞﾚｰ(8bit)", "色数⇒16bit",
+                           "画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ", "範囲⇒範囲のｸﾘｱ", "範囲⇒強調(ﾏｰｶｰ)",
+                           "ﾌｧｲﾙ⇒ｷｬﾌﾞﾁｬｰ待機", "ﾌｧｲﾙ⇒ﾌｫｰﾑを表示"})
                   .join(CRLF)
                   .toStdString());
     // Not recording: nothing is added.
@@ -118,7 +119,7 @@ TEST_F(MacroTest, EndOfRecordingAppendsNewMacroAndEditorRenamesIt)
     EXPECT_EQ(editorSelection, "新規マクロ");
     EXPECT_FALSE(w->MacroRecording);
     EXPECT_EQ(w->MacroText, "[A]" + CRLF + "回転⇒右90度" + CRLF + CRLF + "[灰色]" + CRLF +
-                                "画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付" + CRLF + "色数⇒ｸﾞﾚｰ" + CRLF +
+                                "画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付" + CRLF + "色数⇒ｸﾞﾚｰ(8bit)" + CRLF +
                                 "画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ");
     EXPECT_EQ(shownMacroItems(), QStringList({"A", "灰色"}));
     EXPECT_TRUE(g("mnMcrS").isVisible(0));

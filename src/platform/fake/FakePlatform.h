@@ -138,6 +138,15 @@ public:
         confirmAnswers.pop_front();
         return a;
     }
+    SaveChoice askSaveChanges(const QString& t) override
+    {
+        saveQuestions << t;
+        if (saveChoices.empty())
+            return SaveChoice::Discard;
+        const SaveChoice c = saveChoices.front();
+        saveChoices.pop_front();
+        return c;
+    }
     QString openFile(const QString& title, const QString&, const QString& filter, const QString& folder) override
     {
         lastOpenTitle = title;
@@ -170,6 +179,8 @@ public:
     QString lastOpenTitle, lastOpenFilter, lastSaveFilter;
     std::deque<int> saveFilterAnswers; // filter left selected in each save dialog, 0 when none given
     std::deque<bool> confirmAnswers;
+    QStringList saveQuestions;             // asked before unsaved changes went
+    std::deque<SaveChoice> saveChoices;    // Discard when none given
     std::deque<QString> openAnswers, saveAnswers, folderAnswers;
 
 private:

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -41,8 +42,26 @@ void QtDialogs::message(const QString& text)
 
 bool QtDialogs::confirm(const QString& text)
 {
-    return QMessageBox::question(m_owner, kTitle, shownText(text), QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Ok) == QMessageBox::Ok;
+    // A plain confirmation: no icon, OK the default.
+    QMessageBox box(QMessageBox::NoIcon, kTitle, shownText(text), QMessageBox::Ok | QMessageBox::Cancel, m_owner);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+Dialogs::SaveChoice QtDialogs::askSaveChanges(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, kTitle, shownText(text), QMessageBox::NoButton, m_owner);
+    QPushButton* save = box.addButton(shownText(QStringLiteral("保存")), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(shownText(QStringLiteral("保存しない")), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(shownText(QStringLiteral("キャンセル")), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChoice::Save;
+    if (box.clickedButton() == discard)
+        return SaveChoice::Discard;
+    return SaveChoice::Cancel;
 }
 
 QString QtDialogs::openFile(const QString& title, const QString& fileName, const QString& filter,

@@ -10,6 +10,7 @@ class QtDialogs : public Dialogs {
 public:
     void message(const QString& text) override;
     bool confirm(const QString& text) override;
+    SaveChoice askSaveChanges(const QString& text) override;
     QString openFile(const QString& title, const QString& fileName, const QString& filter,
                      const QString& folder) override;
     QString saveFile(const QString& title, const QString& fileName, const QString& filter,
