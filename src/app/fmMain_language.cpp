@@ -2,6 +2,7 @@
 // User.xml, applied at the next start.
 #include "fmMain.h"
 
+#include "MenuBinder.h"
 #include "macros/MenuGroup.h"
 #include "platform/ShownLanguage.h"
 
@@ -24,6 +25,9 @@ void fmMain::buildLanguageMenu()
     mnLang->setHandler([this](int i) { onLanguageMenu(i); });
     const int at = mnUsr->add(QStringLiteral("Language / 言語"));
     mnUsr->setSubmenu(at, mnLang);
+    // Macro and range names are the user's words, shown as typed.
+    for (MenuGroup* g : {mnMcr, mnUsHn})
+        g->setProperty(MenuBinder::kUserNames, true);
 }
 
 void fmMain::onLanguageMenu(int index)

@@ -72,8 +72,11 @@ TEST_F(EnglishWindowTest, ShowsEnglishCaptionsButRecordsAndReplaysJapaneseOnes)
 
     // A macro of Japanese lines replays while English is shown.
     w->MacroRecording = false;
-    w->MacroText = QStringLiteral("[A]\r\n回転⇒右90度");
+    w->MacroText = QStringLiteral("[回転]\r\n回転⇒右90度");
     w->BuildMacroMenu();
+    QCoreApplication::processEvents();
+    // The user's name for it is shown as typed, not as the caption it matches.
+    EXPECT_NE(shown("mnMcr", QStringLiteral("回転")), nullptr);
     g("mnMcr").click(0);
     EXPECT_EQ(w->surface()->picture().width(), 40);
 }
