@@ -106,12 +106,16 @@ The settings file (%2) is damaged</translation>
         <translation>Varnel - captures not saved: %1</translation>
     </message>
     <message>
-        <source>Waylandのｸﾘｯﾌﾟﾎﾞｰﾄﾞの監視が止まったため、Waylandのﾌﾟﾛｸﾞﾗﾑでｺﾋﾟｰした画像は取り込めません。%1</source>
-        <translation>Watching the Wayland clipboard stopped, so pictures copied in Wayland programs cannot be taken. %1</translation>
+        <source>Varnel - 待機中 %1枚</source>
+        <translation>Varnel - standing by, %1 taken</translation>
     </message>
     <message>
-        <source>Waylandのﾌﾟﾛｸﾞﾗﾑでｺﾋﾟｰした画像をﾊﾞｯｸｸﾞﾗｳﾝﾄﾞで取り込むには、wl-clipboard (wl-paste) が必要です。%1</source>
-        <translation>To take pictures copied in Wayland programs in the background, wl-clipboard (wl-paste) is needed. %1</translation>
+        <source>Varnel - 待機中 %1枚 (%2)</source>
+        <translation>Varnel - standing by, %1 taken (%2)</translation>
+    </message>
+    <message>
+        <source>Waylandのｸﾘｯﾌﾟﾎﾞｰﾄﾞの監視が止まったため、Waylandのﾌﾟﾛｸﾞﾗﾑでｺﾋﾟｰした画像は取り込めません。%1</source>
+        <translation>Watching the Wayland clipboard stopped, so pictures copied in Wayland programs cannot be taken. %1</translation>
     </message>
     <message>
         <source>この操作はできませんでした。</source>

@@ -17,11 +17,8 @@ QStringList StaleTemporaries::pictureExtensions()
 
 bool StaleTemporaries::matches(const QString& fileName, const QStringList& extensions, const QStringList& names)
 {
-    // ".<target>.XXXXXX": the target is what lies between.
-    if (fileName.size() < 9 || !fileName.startsWith(QLatin1Char('.')))
-        return false;
-    const QString target = fileName.mid(1, fileName.size() - 8);
-    if (target.isEmpty() || !DurableFile::isTemporaryFor(fileName, target))
+    const QString target = DurableFile::temporaryTarget(fileName);
+    if (target.isEmpty())
         return false;
     if (names.contains(target))
         return true;

@@ -5,8 +5,8 @@
 namespace varnel {
 
 // Hidden temporaries that this program's own saves leave behind only when
-// the program is killed or the power fails mid-write: "." + the target's
-// name + "." + six letters or digits. Nothing else is ever touched.
+// the program is killed or the power fails mid-write, named as only they
+// are named (DurableFile::isTemporaryFor). Nothing else is ever touched.
 class StaleTemporaries {
 public:
     // A temporary for a target whose extension (after its last dot, case-

@@ -20,6 +20,7 @@
 #include "Icons.h"
 #include "MenuBinder.h"
 #include "capture/ClipboardWatcher.h"
+#include "editing/engine/AtomicFile.h"
 #include "editing/engine/FastPngDecoder.h"
 #include "editing/engine/PixelFormats.h"
 #include "editing/PictureSurface.h"
@@ -101,6 +102,7 @@ fmMain::~fmMain()
     delete m_lister;
     if (!m_shutDown)
         m_watcher->HookClipboard(0);
+    AtomicFile::onBackgroundSyncFailure(nullptr);
 }
 
 int fmMain::twipsToPx(int twips) const
@@ -245,8 +247,18 @@ void fmMain::changeEvent(QEvent* e)
     }
     // Restored by the user while standing by; SetFormShown's own restore
     // (SuppressEvents set) needs no second pass.
-    if (!FormShown && isVisible() && !SuppressEvents && m_platform.windowStateKnown)
+    if (!FormShown && isVisible() && !SuppressEvents && m_platform.windowStateKnown) {
+        if (m_platform.dialogs->messageJustShown()) {
+            // The window system's answer to a message window, not the
+            // user's restore: standby goes on, minimised.
+            QTimer::singleShot(0, this, [this] {
+                if (!FormShown && !m_shutDown)
+                    showMinimized();
+            });
+            return;
+        }
         onWindowRestored();
+    }
     LayoutWindow();
     RefreshFileList();
 }

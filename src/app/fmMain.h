@@ -230,6 +230,12 @@ public:
     // Tells the user at once that the capture meant for name was not saved:
     // a tray notification in standby, a message box when the window is shown.
     void ReportUnsavedCapture(const QString& name, int error);
+    void TellUnsavedCapture(const QString& name, int error);
+    // The same for a published capture whose bytes did not reach the disk.
+    void ReportUnsyncedCapture(const QString& path, int error);
+    // Captures saved in this standby; the tray tip shows them and the last file.
+    int StandbyCaptures = 0;
+    void ShowStandbyTip(const QString& lastFile = {});
 
 protected:
     void changeEvent(QEvent* e) override;

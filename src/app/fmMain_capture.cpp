@@ -13,6 +13,7 @@
 #include "capture/NumberedSaver.h"
 #include "capture/Numbering.h"
 #include "editing/PictureSurface.h"
+#include "editing/engine/AtomicFile.h"
 #include "macros/MenuGroup.h"
 
 #include <cstdio>
@@ -145,6 +146,11 @@ bool fmMain::saveNumberedInWorkFolder()
     // The bytes reach the disk right after the file appears, off this
     // thread: forcing them first would double the time of a big capture.
     trace().mark("before save");
+    // Its failure comes later, from the syncing thread, and is told here.
+    AtomicFile::onBackgroundSyncFailure([this](const QString& path, int error) {
+        QMetaObject::invokeMethod(this, [this, path, error] { ReportUnsyncedCapture(path, error); },
+                                  Qt::QueuedConnection);
+    });
     const auto r = NumberedSaver::save(ikImg->picture(), WorkFolder, txPfx->text(), WorkCounter,
                                        QStringLiteral("bmp"), ImageFormat::Bmp, 80, 10000, true);
     trace().mark("saved");
@@ -159,24 +165,32 @@ bool fmMain::saveNumberedInWorkFolder()
     WorkCounter = r.number + 1;
     CurrentFilePath = r.path;
     WrittenFiles << r.path;
-    if (UnsavedCaptures > 0) {
-        UnsavedCaptures = 0;
-        m_platform.tray->setToolTip(QStringLiteral("Varnel"));
+    UnsavedCaptures = 0;
+    if (!FormShown) {
+        ++StandbyCaptures;
+        ShowStandbyTip(QFileInfo(r.path).fileName());
     }
-    RefreshFileList();
     SetPictureState(1);
+    // Last: a failed sync told while the list refreshes finds this capture's
+    // state in place.
+    RefreshFileList();
     return true;
 }
 
 void fmMain::ReportUnsavedCapture(const QString& name, int error)
 {
-    const QString folder = QFileInfo(name).absolutePath();
-    const QString reason = NumberedSaver::reason(error);
     // The picture stays on the surface, unsaved, for the window to show and
     // the user to save elsewhere.
     CurrentFilePath.clear();
     if (ikImg->hasPicture())
         SetPictureState(2);
+    TellUnsavedCapture(name, error);
+}
+
+void fmMain::TellUnsavedCapture(const QString& name, int error)
+{
+    const QString folder = QFileInfo(name).absolutePath();
+    const QString reason = NumberedSaver::reason(error);
     if (FormShown || !TrayIconAdded || !m_platform.tray->isAdded()) {
         m_platform.dialogs->message(name + QStringLiteral(" に保存できませんでした\n") + reason);
         return;
@@ -187,6 +201,25 @@ void fmMain::ReportUnsavedCapture(const QString& name, int error)
                                      + QStringLiteral("\n") + reason);
     m_platform.tray->setToolTip(QStringLiteral("Varnel - 保存できなかったｷｬﾌﾟﾁｬｰ: %1枚")
                                     .arg(UnsavedCaptures));
+}
+
+void fmMain::ReportUnsyncedCapture(const QString& path, int error)
+{
+    // Only the picture on the surface loses its file; an older capture's
+    // failure is told, nothing more.
+    if (ikImg->hasPicture() && !CurrentFilePath.isEmpty()
+        && QFileInfo(CurrentFilePath).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+        ReportUnsavedCapture(path, error);
+    else
+        TellUnsavedCapture(path, error);
+}
+
+void fmMain::ShowStandbyTip(const QString& lastFile)
+{
+    QString tip = QStringLiteral("Varnel - 待機中 %1枚").arg(StandbyCaptures);
+    if (!lastFile.isEmpty())
+        tip += QStringLiteral(" (") + lastFile + QLatin1Char(')');
+    m_platform.tray->setToolTip(tip);
 }
 
 void fmMain::SaveNumberedToWorkFolder()

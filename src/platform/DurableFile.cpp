@@ -72,19 +72,37 @@ QString DurableFile::reasonText(int e)
     return text + QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(e)) + QLatin1Char(')');
 }
 
-bool DurableFile::isTemporaryFor(const QString& fileName, const QString& target)
+namespace {
+const QLatin1String kTempMark(".varnel-");
+const QLatin1String kTempEnd(".tmp");
+constexpr qsizetype kTempExtra = 8 + 6 + 4; // mark, random part, end
+} // namespace
+
+QString DurableFile::temporaryTarget(const QString& fileName)
 {
-    const qsizetype n = target.size();
-    if (target.isEmpty() || fileName.size() != n + 8 || !fileName.startsWith(QLatin1Char('.'))
-        || QStringView(fileName).mid(1, n) != target || fileName.at(n + 1) != QLatin1Char('.'))
-        return false;
-    for (qsizetype i = n + 2; i < fileName.size(); ++i) {
+    const qsizetype n = fileName.size() - 1 - kTempExtra;
+    if (n <= 0 || !fileName.startsWith(QLatin1Char('.')) || !fileName.endsWith(kTempEnd)
+        || QStringView(fileName).mid(1 + n, kTempMark.size()) != kTempMark)
+        return {};
+    for (qsizetype i = 1 + n + kTempMark.size(); i < fileName.size() - kTempEnd.size(); ++i) {
         const QChar c = fileName.at(i);
         if (!(c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
               || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))))
-            return false;
+            return {};
     }
-    return true;
+    return fileName.mid(1, n);
+}
+
+bool DurableFile::isTemporaryFor(const QString& fileName, const QString& target)
+{
+    return !target.isEmpty() && temporaryTarget(fileName) == target;
+}
+
+QByteArray DurableFile::temporaryPattern(const QString& path)
+{
+    const QFileInfo info(path);
+    return QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + kTempMark
+                             + QStringLiteral("XXXXXX") + kTempEnd);
 }
 
 void DurableFile::failNextWrite(Step step, int errorNumber)
@@ -103,12 +121,12 @@ DurableFile::Result DurableFile::write(const QString& path, const QByteArray& by
     }
     const QString folder = info.absolutePath();
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    QByteArray temp = QFile::encodeName(folder + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    QByteArray temp = temporaryPattern(info.absoluteFilePath());
 
     struct stat old;
     const bool existed = ::stat(target.constData(), &old) == 0;
 
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    const int fd = ::mkostemps(temp.data(), kTemporarySuffix, O_CLOEXEC);
     if (fd < 0)
         return failure(errno);
     ::fchmod(fd, existed ? (old.st_mode & 07777) : (0666 & ~processUmask()));
@@ -124,7 +142,7 @@ DurableFile::Result DurableFile::write(const QString& path, const QByteArray& by
     }
     // Delayed allocation reports a full disk only here, so this check is
     // what makes the write trustworthy.
-    if (planted(Step::Sync) || ::fsync(fd) != 0) {
+    if (planted(Step::Sync) || !posix::sync(fd)) {
         const int err = errno;
         ::close(fd);
         return abandon(err);
@@ -138,7 +156,7 @@ DurableFile::Result DurableFile::write(const QString& path, const QByteArray& by
     // folder; the file itself is complete under its name either way.
     const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
-        ::fsync(dir);
+        posix::sync(dir);
         ::close(dir);
     }
     Result ok;

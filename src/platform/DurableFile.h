@@ -24,10 +24,18 @@ public:
     // are kept; a new file gets those of an ordinary new file.
     static Result write(const QString& path, const QByteArray& bytes);
 
-    // Whether fileName (no folder) is a temporary that write() creates for
-    // the target name target (no folder): "." + target + "." + six letters
-    // or digits. Left behind only when the program was killed mid-write.
+    // Whether fileName (no folder) is a temporary that this program's saves
+    // create for the target name target (no folder): "." + target +
+    // ".varnel-" + six letters or digits + ".tmp", a name no file of the
+    // user's has by chance. Left behind only when the program was killed
+    // mid-write.
     static bool isTemporaryFor(const QString& fileName, const QString& target);
+    // The target a temporary's name was made for; empty for any other name.
+    static QString temporaryTarget(const QString& fileName);
+    // The pattern for mkostemps() of a temporary for path beside it; its
+    // last kTemporarySuffix characters follow the random part.
+    static QByteArray temporaryPattern(const QString& path);
+    static constexpr int kTemporarySuffix = 4;
 
     // The user's text for an errno value, in Japanese with the system's own
     // words appended.

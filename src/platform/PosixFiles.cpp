@@ -1,6 +1,7 @@
 #include "PosixFiles.h"
 
 #include <QFile>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -45,13 +46,40 @@ mode_t processUmask()
     return mask;
 }
 
+namespace {
+std::atomic<int> g_syncCalls{0};
+std::atomic<int> g_syncFault{0};
+} // namespace
+
+int syncCalls()
+{
+    return g_syncCalls;
+}
+
+void failNextSync(int errorNumber)
+{
+    g_syncFault = errorNumber;
+}
+
+bool sync(int fd)
+{
+    ++g_syncCalls;
+    if (const int planted = g_syncFault.exchange(0)) {
+        errno = planted;
+        return false;
+    }
+    return ::fsync(fd) == 0;
+}
+
 bool syncPath(const QByteArray& path, bool folder)
 {
     const int fd = ::open(path.constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool ok = ::fsync(fd) == 0;
+    const bool ok = sync(fd);
+    const int err = errno;
     ::close(fd);
+    errno = err;
     return ok;
 }
 

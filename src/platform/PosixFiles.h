@@ -14,5 +14,13 @@ mode_t processUmask();
 // fsync of a file or, with folder, of a folder (so that a new name in it
 // survives a power cut).
 bool syncPath(const QByteArray& path, bool folder);
+// fsync, false with errno set on failure. Every save's sync goes through
+// here, so that tests can count them and plant a failure.
+bool sync(int fd);
+
+// Tests: how many syncs were asked for in all; the next one fails with
+// errorNumber instead of syncing.
+int syncCalls();
+void failNextSync(int errorNumber);
 
 } // namespace varnel::posix

@@ -14,10 +14,14 @@ struct InstanceMessage {
     Kind kind = Kind::Show;
     QString file; // absolute path, for Open
 
-    // One line of UTF-8: "show" or "open <path>", ending with "\n".
+    // The body's length (4 bytes, big-endian), then the body in UTF-8:
+    // "show" or "open <path>", where the path may hold any character.
     QByteArray encode() const;
     // Empty for anything that is not one whole, known message.
-    static std::optional<InstanceMessage> decode(const QByteArray& line);
+    static std::optional<InstanceMessage> decode(const QByteArray& frame);
+    // The body length a frame's first 4 bytes announce.
+    static quint32 frameSize(const QByteArray& head);
+    static constexpr quint32 kMaxBody = 64 * 1024;
     bool operator==(const InstanceMessage&) const = default;
 };
 

@@ -8,6 +8,8 @@
 #include "MainWindowFixture.h"
 #include "capture/ClipboardWatcher.h"
 #include "editing/PictureSurface.h"
+#include "editing/engine/AtomicFile.h"
+#include "platform/PosixFiles.h"
 
 using namespace varnel;
 
@@ -54,9 +56,35 @@ TEST_F(MainWindowTest, UnsavableCaptureIsReportedCountedAndKeptUntilOneSaves)
     w->WorkFolder = good;
     fake.clipboard->offer(picture(qRgb(70, 80, 90)));
     EXPECT_EQ(workFiles(), QStringList{"001.bmp"});
-    EXPECT_EQ(fake.tray->tip, "Varnel");
+    EXPECT_EQ(fake.tray->tip, "Varnel - 待機中 1枚 (001.bmp)");
     EXPECT_EQ(w->UnsavedCaptures, 0);
     EXPECT_EQ(w->PictureState, 1);
+}
+
+TEST_F(MainWindowTest, StandbyTipCountsItsCapturesAndAFailedSyncIsToldLikeAFailedSave)
+{
+    g("mnCpt").click(2);
+    g("mnFile").click(9);
+    fake.clipboard->offer(picture(qRgb(1, 2, 3)));
+    fake.clipboard->offer(picture(qRgb(4, 5, 6)));
+    EXPECT_EQ(fake.tray->tip, "Varnel - 待機中 2枚 (002.bmp)");
+    EXPECT_TRUE(fake.tray->messages.isEmpty()) << "no balloon per capture";
+    // The disk reports the loss only when the bytes are forced to it.
+    AtomicFile::waitForBackgroundSync();
+    posix::failNextSync(EIO);
+    fake.clipboard->offer(picture(qRgb(7, 8, 9)));
+    AtomicFile::waitForBackgroundSync();
+    settle();
+    ASSERT_EQ(fake.tray->messages.size(), 1);
+    EXPECT_TRUE(fake.tray->messages[0].contains("保存できませんでした"));
+    EXPECT_EQ(fake.tray->tip, "Varnel - 保存できなかったｷｬﾌﾟﾁｬｰ: 1枚");
+    EXPECT_EQ(w->PictureState, 2);
+    EXPECT_TRUE(w->CurrentFilePath.isEmpty());
+    // A new standby counts afresh.
+    g("mnFile").click(9);
+    w->UnsavedCaptures = 0;
+    g("mnFile").click(9);
+    EXPECT_EQ(fake.tray->tip, "Varnel - 待機中 0枚");
 }
 
 TEST_F(MainWindowTest, FailedNumberedSaveWithTheWindowShownGivesAMessageBox)

@@ -119,7 +119,7 @@ TEST(OneProgramPerFolder, StartRemovesStaleTemporariesOnly)
     Starts s;
     const QString work = s.userData() + "Temp/";
     QDir().mkpath(work);
-    for (const char* n : {".003.bmp.Ab12Cd", ".User.xml.k9k9k9", "keep.bmp", ".keep.txt.Ab12Cd"}) {
+    for (const char* n : {".003.bmp.varnel-Ab12Cd.tmp", ".User.xml.varnel-k9k9k9.tmp", "keep.bmp", ".keep.txt.varnel-Ab12Cd.tmp"}) {
         const QString p = (QString(n).contains("User.xml") ? s.userData() : work) + n;
         QFile f(p);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -129,10 +129,10 @@ TEST(OneProgramPerFolder, StartRemovesStaleTemporariesOnly)
     FakePlatform& a = s.desktop();
     auto w = StartUp(a.platform, s.exe);
     ASSERT_TRUE(w);
-    EXPECT_FALSE(QFileInfo::exists(work + ".003.bmp.Ab12Cd"));
-    EXPECT_FALSE(QFileInfo::exists(s.userData() + ".User.xml.k9k9k9"));
+    EXPECT_FALSE(QFileInfo::exists(work + ".003.bmp.varnel-Ab12Cd.tmp"));
+    EXPECT_FALSE(QFileInfo::exists(s.userData() + ".User.xml.varnel-k9k9k9.tmp"));
     EXPECT_TRUE(QFileInfo::exists(work + "keep.bmp"));
-    EXPECT_TRUE(QFileInfo::exists(work + ".keep.txt.Ab12Cd"));
+    EXPECT_TRUE(QFileInfo::exists(work + ".keep.txt.varnel-Ab12Cd.tmp"));
 }
 
 class OrderlyExitTest : public MainWindowTest {
@@ -209,4 +209,42 @@ TEST_F(OrderlyExitTest, AFailedLoadCentresTheWindowAtItsSizeWithoutStamps)
     const QPoint centre = w->frameGeometry().center();
     EXPECT_LE(std::abs(centre.x() - screen->availableGeometry().center().x()), 1);
     EXPECT_LE(std::abs(centre.y() - screen->availableGeometry().center().y()), 1);
+}
+
+TEST_F(OrderlyExitTest, AtAnExitFromOutsideNoMessageWaitsAndTheProgramStillEnds)
+{
+    w->SetFormShown(false);
+    EXPECT_TRUE(fake.dialogs->isStandby());
+    DurableFile::failNextWrite(DurableFile::Step::Write, ENOSPC);
+    fake.exitRequests->request();
+    ASSERT_EQ(fake.dialogs->messages.size(), 1);
+    EXPECT_TRUE(fake.dialogs->messages[0].startsWith(QStringLiteral("設定を保存できません")));
+    EXPECT_TRUE(fake.dialogs->messagesWhileExiting[0]);
+    EXPECT_FALSE(fake.tray->isAdded());
+}
+
+TEST(StartUpExit, AnExitRequestedWhileStartUpTellsSomethingEndsTheProgramWithItsSettings)
+{
+    Starts s;
+    QDir().mkpath(s.userData());
+    QFile f(s.userData() + "User.xml");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QStringEncoder("CP932").encode(
+        QStringLiteral("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <ﾕｰｻﾞｰ>\r\n"
+                       "      </ｷｬﾌﾟﾁｬ後表示>3<ｷｬﾌﾟﾁｬ後表示>\r\n   </ﾕｰｻﾞｰ>\r\n</運用>")));
+    f.close();
+    FakePlatform& a = s.desktop();
+    // The session ends while the damaged key is being told.
+    a.dialogs->onMessage = [&a] {
+        a.dialogs->onMessage = nullptr;
+        a.exitRequests->request();
+    };
+    auto w = StartUp(a.platform, s.exe);
+    ASSERT_TRUE(w);
+    ASSERT_FALSE(a.dialogs->messages.isEmpty());
+    EXPECT_TRUE(a.dialogs->isExiting());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }, 2000)) << "the exit was forgotten";
+    QFile saved(s.userData() + "User.xml");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString(QStringDecoder("CP932").decode(saved.readAll())).contains(QStringLiteral("<ｷｬﾌﾟﾁｬ後表示>1</ｷｬﾌﾟﾁｬ後表示>")));
 }

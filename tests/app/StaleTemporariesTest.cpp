@@ -24,15 +24,19 @@ void age(const QString& path, int seconds)
 TEST(StaleTemporaries, OnlyTheProgramsOwnLeftoversAreRemoved)
 {
     testfiles::TempFolder dir;
-    const QStringList theirs = {".001.bmp.aB3xYz", ".shot 12.PNG.000000", ".User.xml.Qw12er", ".User.xml.bak.zzzzzz"};
-    const QStringList others = {".001.bmp.aB3xY",  ".001.bmp.aB3x-z",   "001.bmp.aB3xYz", ".notes.txt.aB3xYz",
-                                ".bmp.aB3xYz",      ".002.bmp",          "002.bmp",         ".User.xmlx.Qw12er",
-                                ".keep.webp.abcdef"};
+    const QStringList theirs = {".001.bmp.varnel-aB3xYz.tmp", ".shot 12.PNG.varnel-000000.tmp",
+                                ".User.xml.varnel-Qw12er.tmp", ".User.xml.bak.varnel-zzzzzz.tmp"};
+    // The user's own files, named as other programs name their copies.
+    const QStringList others = {".001.bmp.varnel-aB3xY.tmp", ".001.bmp.varnel-aB3x-z.tmp", "001.bmp.varnel-aB3xYz.tmp",
+                                ".notes.txt.varnel-aB3xYz.tmp", ".bmp.varnel-aB3xYz.tmp", ".002.bmp", "002.bmp",
+                                ".User.xmlx.varnel-Qw12er.tmp", ".keep.webp.varnel-abcdef.tmp",
+                                ".photo.png.backup", ".User.xml.backup", ".2023.png.vacati", ".001.bmp.aB3xYz",
+                                ".001.bmp.varnel-aB3xYz"};
     for (const QString& n : theirs + others) {
         dir.write(n, "x");
         age(dir.file(n), 3600);
     }
-    dir.write(".fresh.bmp.abcdef", "being written");
+    dir.write(".fresh.bmp.varnel-abcdef.tmp", "being written");
 
     QStringList removed = StaleTemporaries::remove(dir.path(), StaleTemporaries::pictureExtensions(),
                                                    {"User.xml", "User.xml.bak"});
@@ -43,8 +47,8 @@ TEST(StaleTemporaries, OnlyTheProgramsOwnLeftoversAreRemoved)
     for (const QString& n : others)
         EXPECT_TRUE(dir.exists(n)) << n.toStdString();
     // A temporary written a moment ago may belong to a save that runs now.
-    EXPECT_TRUE(dir.exists(".fresh.bmp.abcdef"));
+    EXPECT_TRUE(dir.exists(".fresh.bmp.varnel-abcdef.tmp"));
     // A storage extension of the user's own is a picture extension too.
-    EXPECT_EQ(StaleTemporaries::remove(dir.path(), {"webp"}, {}), QStringList{".keep.webp.abcdef"});
+    EXPECT_EQ(StaleTemporaries::remove(dir.path(), {"webp"}, {}), QStringList{".keep.webp.varnel-abcdef.tmp"});
     EXPECT_TRUE(StaleTemporaries::remove(dir.file("missing"), {"bmp"}, {}).isEmpty());
 }

@@ -30,7 +30,7 @@ TEST_F(MainWindowTest, CtrlQItemTogglesStandbyAndTheFileMenu)
     EXPECT_TRUE(w->watcher()->isHooked());
     EXPECT_TRUE(w->standbyBox()->isChecked());
     EXPECT_EQ(fake.tray->addCount, 1);
-    EXPECT_EQ(fake.tray->tip, "Varnel");
+    EXPECT_EQ(fake.tray->tip, "Varnel - 待機中 0枚");
     for (int i = 0; i <= 8; ++i)
         EXPECT_FALSE(file.isVisible(i)) << i;
     EXPECT_EQ(file.caption(9), "ﾌｫｰﾑを表示");

@@ -13,7 +13,7 @@ TEST(WorkFolderList, ListsPictureFilesCaseBlindInListOrder)
 {
     testfiles::TempFolder dir;
     for (const char* n : {"b.BMP", "a.jpg", "C.jpeg", "d.gif", "e.png", "notes.txt", ".hidden.bmp",
-                          ".001.bmp.Ab12Cd"})
+                          ".001.bmp.varnel-Ab12Cd.tmp"})
         dir.write(n, "x");
     QDir().mkpath(dir.file("sub.bmp")); // a folder is no file
     EXPECT_EQ(WorkFolderList::list(dir.path()), (QStringList{"a.jpg", "b.BMP", "C.jpeg", "d.gif"}));

@@ -15,6 +15,7 @@
 #include "TestFiles.h"
 #include "capture/NumberedSaver.h"
 #include "editing/engine/AtomicFile.h"
+#include "platform/PosixFiles.h"
 
 using namespace varnel;
 
@@ -136,9 +137,21 @@ TEST(SaveFailure, PublishedCapturesAreSyncedInTheBackground)
 {
     testfiles::TempFolder dir;
     const int before = AtomicFile::waitForBackgroundSync();
+    const int syncs = varnel::posix::syncCalls();
     for (int i = 1; i <= 3; ++i)
         ASSERT_TRUE(NumberedSaver::save(big(16, 16), dir.path(), "", i, "bmp", ImageFormat::Bmp, 80, 10, true).ok);
     // Without the later sync nothing would have been queued.
     EXPECT_EQ(AtomicFile::waitForBackgroundSync(), before + 3);
+    EXPECT_EQ(varnel::posix::syncCalls() - syncs, 6) << "each file's bytes and its name, once";
     EXPECT_EQ(QImage(dir.file("003.bmp")).pixel(1, 1), qRgb(200, 100, 50));
+
+    // A failure only the sync reports is told, with the file's name.
+    QStringList failed;
+    AtomicFile::onBackgroundSyncFailure(
+        [&failed](const QString& path, int error) { failed << path + ":" + QString::number(error); });
+    varnel::posix::failNextSync(EIO);
+    ASSERT_TRUE(NumberedSaver::save(big(16, 16), dir.path(), "", 4, "bmp", ImageFormat::Bmp, 80, 10, true).ok);
+    AtomicFile::waitForBackgroundSync();
+    AtomicFile::onBackgroundSyncFailure(nullptr);
+    EXPECT_EQ(failed, QStringList{dir.file("004.bmp") + ":" + QString::number(EIO)});
 }

@@ -9,17 +9,17 @@ start_tray
 export XDG_DATA_HOME="$E2E_TMP/data"
 W="$XDG_DATA_HOME/Quillon/varnel/Temp"
 mkdir -p "$W"
-head -c 100000 /dev/urandom > "$W/.004.bmp.Xy12Ab"
-touch -d '1 hour ago' "$W/.004.bmp.Xy12Ab"
-echo mine > "$W/.notes.txt.Xy12Ab"
-touch -d '1 hour ago' "$W/.notes.txt.Xy12Ab"
-head -c 1000 /dev/urandom > "$W/.005.bmp.Qq34Rr" # being written right now
+head -c 100000 /dev/urandom > "$W/.004.bmp.varnel-Xy12Ab.tmp"
+touch -d '1 hour ago' "$W/.004.bmp.varnel-Xy12Ab.tmp"
+echo mine > "$W/.notes.txt.varnel-Xy12Ab.tmp"
+touch -d '1 hour ago' "$W/.notes.txt.varnel-Xy12Ab.tmp"
+head -c 1000 /dev/urandom > "$W/.005.bmp.varnel-Qq34Rr.tmp" # being written right now
 
 start_app
-[ -e "$W/.004.bmp.Xy12Ab" ] && fail "stale temporary not removed at start"
-[ -e "$W/.notes.txt.Xy12Ab" ] || fail "a file that is not the program's was removed"
-[ -e "$W/.005.bmp.Qq34Rr" ] || fail "a fresh temporary was removed"
-rm -f "$W/.005.bmp.Qq34Rr"
+[ -e "$W/.004.bmp.varnel-Xy12Ab.tmp" ] && fail "stale temporary not removed at start"
+[ -e "$W/.notes.txt.varnel-Xy12Ab.tmp" ] || fail "a file that is not the program's was removed"
+[ -e "$W/.005.bmp.varnel-Qq34Rr.tmp" ] || fail "a fresh temporary was removed"
+rm -f "$W/.005.bmp.varnel-Qq34Rr.tmp"
 
 # A change made during the run: "連番をつけて保存" after capture.
 key alt+u a Down Down Return

@@ -11,6 +11,7 @@
 
 #include "TestFiles.h"
 #include "platform/DurableFile.h"
+#include "platform/PosixFiles.h"
 
 using varnel::DurableFile;
 
@@ -64,8 +65,15 @@ TEST(DurableFile, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary)
         EXPECT_EQ(dir.read("User.xml"), old);
         EXPECT_EQ(hiddenFiles(dir.path()), QStringList{"User.xml"});
     }
-    // The fault is used up: the next write goes through.
+    // The fault is used up: the next write goes through, its bytes and its
+    // new name both forced to the disk.
+    const int syncs = varnel::posix::syncCalls();
     EXPECT_TRUE(DurableFile::write(dir.file("User.xml"), "fine").ok);
+    EXPECT_EQ(varnel::posix::syncCalls() - syncs, 2);
+    // A failure only the sync reports (EIO of a network disk) fails the write.
+    varnel::posix::failNextSync(EIO);
+    EXPECT_EQ(DurableFile::write(dir.file("User.xml"), "lost").errorNumber, EIO);
+    EXPECT_EQ(dir.read("User.xml"), QByteArray("fine"));
 
     // A folder that does not exist is a failure with a reason, not a crash.
     const auto r = DurableFile::write(dir.file("missing/User.xml"), "x");
@@ -75,11 +83,15 @@ TEST(DurableFile, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary)
 
 TEST(DurableFile, TemporaryNamesAreOnlyThoseItCreates)
 {
-    EXPECT_TRUE(DurableFile::isTemporaryFor(".User.xml.a1B2c3", "User.xml"));
-    EXPECT_FALSE(DurableFile::isTemporaryFor(".User.xml.a1B2c", "User.xml"));
-    EXPECT_FALSE(DurableFile::isTemporaryFor(".User.xml.a1B2c-", "User.xml"));
-    EXPECT_FALSE(DurableFile::isTemporaryFor("User.xml.a1B2c3", "User.xml"));
-    EXPECT_FALSE(DurableFile::isTemporaryFor(".User.xmx.a1B2c3", "User.xml"));
+    EXPECT_TRUE(DurableFile::isTemporaryFor(".User.xml.varnel-a1B2c3.tmp", "User.xml"));
+    // Names a user's own file may well have are never ours.
+    for (const char* mine : {".User.xml.backup", ".User.xml.a1B2c3", ".User.xml.varnel-a1B2c3",
+                             ".User.xml.varnel-a1B2c.tmp", ".User.xml.Varnel-a1B2c3.tmp"})
+        EXPECT_FALSE(DurableFile::isTemporaryFor(mine, "User.xml")) << mine;
+    EXPECT_FALSE(DurableFile::isTemporaryFor(".User.xml.varnel-a1B2c.tmp", "User.xml"));
+    EXPECT_FALSE(DurableFile::isTemporaryFor(".User.xml.varnel-a1B2c-.tmp", "User.xml"));
+    EXPECT_FALSE(DurableFile::isTemporaryFor("User.xml.varnel-a1B2c3.tmp", "User.xml"));
+    EXPECT_FALSE(DurableFile::isTemporaryFor(".User.xmx.varnel-a1B2c3.tmp", "User.xml"));
     EXPECT_FALSE(DurableFile::isTemporaryFor(".User.xml", "User.xml"));
 }
 

@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "platform/DurableFile.h"
+
 #include "platform/PosixFiles.h"
 
 #include <QFile>
@@ -47,6 +49,11 @@ public:
         m_queue.push_back(path);
         m_wake.notify_all();
     }
+    void setFailureHandler(AtomicFile::SyncFailed failed)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_failed = std::move(failed);
+    }
     int wait()
     {
         std::unique_lock<std::mutex> lock(m_mutex);
@@ -79,9 +86,15 @@ private:
             m_queue.pop_front();
             m_working = true;
             lock.unlock();
-            syncPath(path, false);
-            syncPath(folderOf(path), true);
+            int err = syncPath(path, false) ? 0 : errno;
+            // Some file systems cannot sync a folder at all; that is no loss.
+            if (!err && !syncPath(folderOf(path), true) && errno != EINVAL && errno != ENOTSUP)
+                err = errno;
             lock.lock();
+            // Under the lock: once the handler is replaced, the old one is
+            // never called again.
+            if (err && m_failed)
+                m_failed(QFile::decodeName(path), err);
             m_working = false;
             ++m_done;
             if (m_queue.empty())
@@ -92,6 +105,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake, m_idle;
     std::deque<QByteArray> m_queue;
+    AtomicFile::SyncFailed m_failed;
     std::thread m_thread;
     bool m_working = false;
     bool m_stop = false;
@@ -102,10 +116,8 @@ private:
 // *error set.
 QByteArray writeTemp(const QString& path, const AtomicFile::Producer& produce, bool syncNow, int* error)
 {
-    const QFileInfo info(path);
-    QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                                        + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkstemp(name.data());
+    QByteArray name = DurableFile::temporaryPattern(path);
+    const int fd = ::mkostemps(name.data(), DurableFile::kTemporarySuffix, O_CLOEXEC);
     if (fd < 0) {
         *error = errno;
         return {};
@@ -118,7 +130,7 @@ QByteArray writeTemp(const QString& path, const AtomicFile::Producer& produce, b
         err = errno;
         return false;
     });
-    if (ok && syncNow && ::fsync(fd) != 0) {
+    if (ok && syncNow && !posix::sync(fd)) {
         ok = false;
         err = errno;
     }
@@ -158,6 +170,11 @@ bool AtomicFile::write(const QString& path, const QByteArray& bytes)
 bool AtomicFile::writeNew(const QString& path, const QByteArray& bytes, bool* nameTaken)
 {
     return writeNew(path, bytesOf(bytes), nameTaken);
+}
+
+void AtomicFile::onBackgroundSyncFailure(SyncFailed failed)
+{
+    BackgroundSync::instance().setFailureHandler(std::move(failed));
 }
 
 int AtomicFile::waitForBackgroundSync()

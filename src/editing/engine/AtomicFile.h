@@ -39,6 +39,12 @@ public:
     static bool write(const QString& path, const QByteArray& bytes);
     static bool writeNew(const QString& path, const QByteArray& bytes, bool* nameTaken = nullptr);
 
+    // Told on the syncing thread of a published file whose bytes did not
+    // reach the disk (an error only the sync reports: EIO, network and FUSE
+    // file systems). Null: nobody is told.
+    using SyncFailed = std::function<void(const QString& path, int errorNumber)>;
+    static void onBackgroundSyncFailure(SyncFailed failed);
+
     // Blocks until every file handed to the background sync is on the disk
     // (at exit, and for tests); returns how many it synced in all.
     static int waitForBackgroundSync();

@@ -3,59 +3,102 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QPointer>
-#include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace varnel {
 
 namespace {
-constexpr int kMaxMessage = 64 * 1024;
 constexpr int kSendTimeoutMs = 5000;
+constexpr int kIdleMs = 5000;
+
+// The same folder reached by another spelling is the same folder.
+QString canonicalFolder(const QString& folder)
+{
+    const QString c = QFileInfo(folder).canonicalFilePath();
+    return c.isEmpty() ? QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) : c;
+}
 } // namespace
 
-LocalSingleInstance::LocalSingleInstance(QString runtimeFolder) : m_runtime(std::move(runtimeFolder))
-{
-    if (m_runtime.isEmpty())
-        m_runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (m_runtime.isEmpty())
-        m_runtime = QDir::tempPath();
-}
+LocalSingleInstance::LocalSingleInstance(QString privateFolder) : m_private(std::move(privateFolder)) {}
 
 LocalSingleInstance::~LocalSingleInstance()
 {
     release();
 }
 
-QString LocalSingleInstance::baseName(const QString& userDataFolder) const
+QString LocalSingleInstance::lockPath(const QString& userDataFolder)
 {
-    // The same folder reached by another spelling is the same folder.
-    QString folder = QFileInfo(userDataFolder).canonicalFilePath();
-    if (folder.isEmpty())
-        folder = QDir::cleanPath(QFileInfo(userDataFolder).absoluteFilePath());
-    const QByteArray hash = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return m_runtime + QStringLiteral("/varnel-") + QString::fromLatin1(hash.left(16));
+    return canonicalFolder(userDataFolder) + QStringLiteral("/varnel.lock");
+}
+
+QString LocalSingleInstance::notePath(const QString& userDataFolder)
+{
+    return canonicalFolder(userDataFolder) + QStringLiteral("/varnel.socket");
+}
+
+bool LocalSingleInstance::isPrivateFolder(const QString& path)
+{
+    struct stat st {};
+    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode)
+           && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
+QString LocalSingleInstance::socketFolder(const QString& userDataFolder)
+{
+    if (!m_private.isEmpty())
+        return isPrivateFolder(m_private) ? m_private : QString();
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (isPrivateFolder(runtime))
+        return runtime;
+    const QString own = canonicalFolder(userDataFolder) + QStringLiteral("/.varnel-run");
+    ::mkdir(QFile::encodeName(own).constData(), 0700);
+    return isPrivateFolder(own) ? own : QString();
 }
 
 bool LocalSingleInstance::claim(const QString& userDataFolder)
 {
     release();
-    const QString base = baseName(userDataFolder);
-    QDir().mkpath(m_runtime);
-    auto lock = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
+    auto lock = std::make_unique<QLockFile>(lockPath(userDataFolder));
     // Only a live holder counts: a lock whose process is gone is stale at once.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
+    if (!lock->tryLock(0)) {
+        // A folder we cannot write to holds no lock and no settings either:
+        // nothing to keep apart.
+        if (lock->error() == QLockFile::LockFailedError)
+            return false;
+        qWarning("varnel: cannot keep a lock in %s", qPrintable(userDataFolder));
+        return true;
+    }
     m_lock = std::move(lock);
 
+    QString folder = socketFolder(userDataFolder);
+    const QByteArray hash = QCryptographicHash::hash(canonicalFolder(userDataFolder).toUtf8(),
+                                                     QCryptographicHash::Sha256)
+                                .toHex()
+                                .left(16);
+    QString socket = folder + QStringLiteral("/varnel-") + QString::fromLatin1(hash) + QStringLiteral(".sock");
+    // A socket's path has a small limit; a long one goes to a folder of
+    // ours in the temporary folder, under a name nobody can guess.
+    if (folder.isEmpty() || QFile::encodeName(socket).size() >= qsizetype(sizeof(sockaddr_un::sun_path))) {
+        QByteArray tmpl = QFile::encodeName(QDir::tempPath()) + "/varnel-XXXXXX";
+        if (::mkdtemp(tmpl.data())) {
+            m_madeFolder = QFile::decodeName(tmpl);
+            socket = m_madeFolder + QStringLiteral("/varnel.sock");
+        }
+    }
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    const QString socket = base + QStringLiteral(".sock");
     // A socket file left by a crashed holder is ours to replace: we hold the lock.
     QLocalServer::removeServer(socket);
     if (!m_server->listen(socket)) {
@@ -64,6 +107,12 @@ bool LocalSingleInstance::claim(const QString& userDataFolder)
         qWarning("varnel: cannot listen on %s: %s", qPrintable(socket), qPrintable(m_server->errorString()));
     }
     connect(m_server, &QLocalServer::newConnection, this, &LocalSingleInstance::onConnection);
+    // Where later starts find us, whatever their own runtime folder.
+    m_note = notePath(userDataFolder);
+    QFile note(m_note);
+    if (!note.open(QIODevice::WriteOnly | QIODevice::Truncate) || note.write(socket.toUtf8()) < 0
+        || !note.flush())
+        qWarning("varnel: cannot write %s", qPrintable(m_note));
     return true;
 }
 
@@ -71,13 +120,22 @@ void LocalSingleInstance::onConnection()
 {
     while (QLocalSocket* s = m_server->nextPendingConnection()) {
         connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+        // A peer that never finishes its message is dropped.
+        QTimer::singleShot(kIdleMs, s, [s] { s->abort(); });
         connect(s, &QLocalSocket::readyRead, this, [this, s] {
-            if (!s->canReadLine()) {
-                if (s->bytesAvailable() > kMaxMessage)
-                    s->abort();
+            const QByteArray head = s->peek(4);
+            if (head.size() < 4)
+                return;
+            const quint32 size = InstanceMessage::frameSize(head);
+            if (size > InstanceMessage::kMaxBody) {
+                s->write("?\n");
+                s->flush();
+                s->disconnectFromServer();
                 return;
             }
-            const auto message = InstanceMessage::decode(s->readLine(kMaxMessage));
+            if (s->bytesAvailable() < 4 + qint64(size))
+                return;
+            const auto message = InstanceMessage::decode(s->read(4 + size));
             // The answer tells the sender that its request was taken.
             s->write(message ? "ok\n" : "?\n");
             s->flush();
@@ -90,11 +148,17 @@ void LocalSingleInstance::onConnection()
 
 bool LocalSingleInstance::send(const QString& userDataFolder, const InstanceMessage& message)
 {
-    const QString socket = baseName(userDataFolder) + QStringLiteral(".sock");
     QElapsedTimer clock;
     clock.start();
     // The holder may have claimed the folder a moment ago and not listen yet.
     while (clock.elapsed() < kSendTimeoutMs) {
+        QFile note(notePath(userDataFolder));
+        const QString socket = note.open(QIODevice::ReadOnly) ? QString::fromUtf8(note.read(4096)) : QString();
+        // Only a socket in a folder nobody else can enter is ours to talk to.
+        if (socket.isEmpty() || !isPrivateFolder(QFileInfo(socket).path())) {
+            QThread::msleep(100);
+            continue;
+        }
         QLocalSocket s;
         s.connectToServer(socket);
         if (!s.waitForConnected(1000)) {
@@ -118,6 +182,12 @@ void LocalSingleInstance::release()
         delete m_server;
         m_server = nullptr;
     }
+    if (!m_note.isEmpty())
+        QFile::remove(m_note);
+    m_note.clear();
+    if (!m_madeFolder.isEmpty())
+        QDir().rmdir(m_madeFolder);
+    m_madeFolder.clear();
     if (m_lock) {
         m_lock->unlock();
         m_lock.reset();

@@ -9,29 +9,36 @@ class QLockFile;
 
 namespace varnel {
 
-// A lock file and a local socket per user data folder, both in the user's
-// runtime folder and named from a hash of the folder's path. The lock tells
-// whether a program holds the folder (a crashed holder's lock is stale and
-// taken over); the socket carries the messages.
+// A lock file in the user data folder itself, so that every start on the
+// folder finds it whatever its runtime folder; a local socket in a folder
+// only the user can enter, never under a name others can predict, and a
+// note in the data folder saying where that socket is.
 class LocalSingleInstance : public SingleInstance {
     Q_OBJECT
 public:
-    // runtimeFolder: where the lock and the socket live; empty for the
-    // user's runtime folder.
-    explicit LocalSingleInstance(QString runtimeFolder = {});
+    // privateFolder: where the socket lives; empty for $XDG_RUNTIME_DIR when
+    // it is the user's own and closed to others, else a folder of our own in
+    // the user data folder.
+    explicit LocalSingleInstance(QString privateFolder = {});
     ~LocalSingleInstance() override;
 
     bool claim(const QString& userDataFolder) override;
     bool send(const QString& userDataFolder, const InstanceMessage& message) override;
     void release() override;
 
-    // The common part of the lock's and the socket's names.
-    QString baseName(const QString& userDataFolder) const;
+    // The lock's and the socket note's paths for a user data folder.
+    static QString lockPath(const QString& userDataFolder);
+    static QString notePath(const QString& userDataFolder);
+    // A folder of the current user that nobody else can enter.
+    static bool isPrivateFolder(const QString& path);
 
 private:
     void onConnection();
+    QString socketFolder(const QString& userDataFolder);
 
-    QString m_runtime;
+    QString m_private;
+    QString m_madeFolder; // made for the socket, removed on release
+    QString m_note;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };

@@ -8,7 +8,10 @@
 #include <QMimeData>
 #include <QtGui/qguiapplication_platform.h>
 
+#include "XcbClipboardThread.h"
 #include "XcbSelectionReader.h"
+
+#include <xcb/xcb.h>
 
 #include <cstdio>
 
@@ -17,44 +20,30 @@
 
 namespace varnel {
 
-namespace {
-// Types the capture road reads, uncompressed first so that decoding is cheapest.
-const char* const kPictureTypes[] = {
-    "image/bmp", "image/x-bmp", "image/x-MS-bmp", "image/x-win-bitmap", "image/png",
-    "image/x-portable-pixmap", "image/tiff", "image/jpeg", "image/gif", "image/webp",
-};
-} // namespace
-
 QtClipboard::QtClipboard(QObject* parent)
-    : Clipboard(parent), m_clipboard(QGuiApplication::clipboard())
+    : Clipboard(parent), m_clipboard(QGuiApplication::clipboard()),
+      m_fetcher(std::make_unique<PictureFetcher>())
 {
     connect(m_clipboard, &QClipboard::dataChanged, this, &QtClipboard::onDataChanged);
     // The reader goes to the same X server as Qt, also when it was named
     // on the command line rather than in DISPLAY.
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        QByteArray display;
         if (auto* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
             if (Display* d = x->display())
-                display = DisplayString(d);
-        m_reader = std::make_unique<XcbSelectionReader>(display);
+                m_display = DisplayString(d);
+        m_reader = std::make_unique<XcbSelectionReader>(m_display);
     }
 }
 
-QtClipboard::~QtClipboard() = default;
+QtClipboard::~QtClipboard()
+{
+    // Before any member it might deliver to goes.
+    m_thread.reset();
+}
 
 QString QtClipboard::chooseFormat(const QStringList& offered)
 {
-    // The offered spelling: the owner matches it exactly.
-    for (const char* t : kPictureTypes)
-        for (const QString& f : offered)
-            if (f.compare(QLatin1String(t), Qt::CaseInsensitive) == 0)
-                return f;
-    for (const QString& f : offered)
-        if (f.startsWith(QLatin1String("image/"), Qt::CaseInsensitive))
-            return f;
-    if (offered.contains(QLatin1String("application/x-qt-image")))
-        return QStringLiteral("application/x-qt-image");
-    return {};
+    return PictureFetcher::chooseFormat(offered);
 }
 
 bool QtClipboard::hasPicture() const
@@ -74,6 +63,50 @@ QImage QtClipboard::takePictureUnless(quint64 key, bool* same)
     return take(key, same);
 }
 
+void QtClipboard::watch(bool on)
+{
+    ++m_generation;
+    m_thread.reset();
+    m_latest = QImage();
+    m_latestKey = 0;
+    if (!on || !m_reader)
+        return;
+    auto* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* own = x ? x->connection() : nullptr;
+    const xcb_setup_t* setup = own ? xcb_get_setup(own) : nullptr;
+    const quint64 generation = m_generation;
+    // A copy of the decoder: it runs on the watching thread.
+    auto decoder = m_decoder;
+    auto thread = std::make_unique<XcbClipboardThread>(
+        m_display, setup ? setup->resource_id_base : 0, setup ? setup->resource_id_mask : 0,
+        [decoder](const QByteArray& bytes, const QString& mime) {
+            QImage img;
+            if (decoder)
+                img = decoder(bytes, mime);
+            if (img.isNull())
+                img = readPicture(bytes);
+            const int dpm = qRound(96 / 0.0254);
+            img.setDotsPerMeterX(dpm);
+            img.setDotsPerMeterY(dpm);
+            return img;
+        },
+        [this, generation](XcbClipboardThread::Result r) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, r = std::move(r)]() mutable {
+                    if (generation != m_generation)
+                        return;
+                    m_latest = std::move(r.picture);
+                    m_latestKey = r.key;
+                    emit changed();
+                },
+                Qt::QueuedConnection);
+        });
+    // Without XFixes, Qt's change signal and a read on this thread remain.
+    if (thread->start())
+        m_thread = std::move(thread);
+}
+
 namespace {
 // VARNEL_CAPTURE_TRACE=1: the take's phases on standard error, with the
 // monotonic time of its start so a benchmark can line it up with its offer.
@@ -84,6 +117,11 @@ QImage QtClipboard::take(quint64 unless, bool* same)
 {
     *same = false;
     m_lastKey = 0;
+    if (m_thread) {
+        m_lastKey = m_latestKey;
+        *same = unless != 0 && m_lastKey == unless;
+        return *same ? QImage() : m_latest;
+    }
     QElapsedTimer clock;
     clock.start();
     if (kTrace)
@@ -92,72 +130,39 @@ QImage QtClipboard::take(quint64 unless, bool* same)
     // is one; our own copy, and Qt's in-process picture type, through Qt.
     QString fmt;
     QByteArray bytes;
-    qint64 guessedNs = -1; // how long the fetch under the last format took
-    bool ownReader = m_reader && !m_clipboard->ownsClipboard();
-    // A series of captures comes from one tool in one format: the format the
-    // last one came in is asked for at once, without asking for the list of
-    // formats first. A refusal costs no more than that question would have.
-    if (ownReader && !m_lastFormat.isEmpty()) {
-        bool refused = false;
-        std::optional<QByteArray> read = m_reader->read(
-            m_lastFormat.toLatin1(), 5000, XcbSelectionReader::kMaxBytes,
-            XcbSelectionReader::kWholeReadMs, &refused);
-        if (!read)
-            ownReader = false; // the connection went away: Qt
-        else if (!read->isEmpty())
-            fmt = m_lastFormat, bytes = std::move(*read), guessedNs = clock.nsecsElapsed();
-        else if (!refused)
-            return {}; // the owner went quiet or offered too much
-    }
-    if (ownReader && fmt.isEmpty()) {
-        const std::optional<QStringList> offered = m_reader->targets();
-        ownReader = offered.has_value();
-        if (ownReader) {
-            fmt = chooseFormat(*offered);
-            if (fmt.isEmpty())
-                return {}; // text, say
-            ownReader = fmt != QLatin1String("application/x-qt-image");
+    if (m_reader && !m_clipboard->ownsClipboard()) {
+        FetchedPicture f = m_fetcher->fetch(*m_reader);
+        switch (f.status) {
+        case FetchedPicture::Got:
+            fmt = f.format;
+            bytes = std::move(f.bytes);
+            break;
+        case FetchedPicture::NoConnection:
+        case FetchedPicture::InProcessQt:
+            break; // Qt reads it
+        default:
+            return {};
         }
     }
-    const QMimeData* md = nullptr;
-    if (!ownReader) {
-        md = m_clipboard->mimeData();
+    if (fmt.isEmpty()) {
+        const QMimeData* md = m_clipboard->mimeData();
         if (!md)
             return {};
         fmt = chooseFormat(md->formats());
-    }
-    if (kTrace)
-        std::fprintf(stderr, "clipboard formats: %.1f ms\n",
-                     guessedNs >= 0 ? 0.0 : clock.nsecsElapsed() / 1e6);
-    if (fmt.isEmpty())
-        return {};
-    if (fmt == QLatin1String("application/x-qt-image")) {
-        QImage img = qvariant_cast<QImage>(md->imageData());
-        m_lastKey = img.isNull() ? 0 : quint64(img.cacheKey());
-        *same = unless != 0 && m_lastKey == unless;
-        return *same ? QImage() : img;
-    }
-    // One fetch, one decode.
-    clock.restart();
-    if (!bytes.isEmpty()) {
-        // Fetched above, under the last capture's format.
-    } else if (ownReader) {
-        if (std::optional<QByteArray> read = m_reader->read(fmt.toLatin1()))
-            bytes = std::move(*read);
-        else if ((md = m_clipboard->mimeData())) // the connection went away
-            bytes = md->data(fmt);
-    } else {
+        if (fmt.isEmpty())
+            return {};
+        if (fmt == QLatin1String("application/x-qt-image")) {
+            QImage img = qvariant_cast<QImage>(md->imageData());
+            m_lastKey = img.isNull() ? 0 : quint64(img.cacheKey());
+            *same = unless != 0 && m_lastKey == unless;
+            return *same ? QImage() : img;
+        }
         bytes = md->data(fmt);
     }
-    // Only formats that lose nothing are asked for unseen.
-    const bool lossless = fmt == QLatin1String("image/png") || fmt == QLatin1String("image/bmp");
-    m_lastFormat = ownReader && lossless && !bytes.isEmpty() ? fmt : QString();
     if (kTrace)
         std::fprintf(stderr, "clipboard fetch %s %lld bytes: %.1f ms\n", qPrintable(fmt),
-                     qlonglong(bytes.size()),
-                     (guessedNs >= 0 ? guessedNs : clock.nsecsElapsed()) / 1e6);
-    // Never 0, which stands for "nothing taken".
-    m_lastKey = (quint64(qHashBits(bytes.constData(), size_t(bytes.size()), 0x5eed)) << 1) | 1;
+                     qlonglong(bytes.size()), clock.nsecsElapsed() / 1e6);
+    m_lastKey = PictureFetcher::keyOf(bytes);
     if (unless != 0 && m_lastKey == unless) {
         *same = true;
         return {};
@@ -180,7 +185,8 @@ void QtClipboard::putPicture(const QImage& picture)
 
 void QtClipboard::onDataChanged()
 {
-    if (m_puttingOwnCopy || m_clipboard->ownsClipboard())
+    // The watching thread tells of changes itself, once they are read.
+    if (m_thread || m_puttingOwnCopy || m_clipboard->ownsClipboard())
         return;
     emit changed();
 }

@@ -1,12 +1,16 @@
 #pragma once
 #include "platform/Clipboard.h"
 
+#include <QByteArray>
+
 #include <memory>
 
 class QClipboard;
 
 namespace varnel {
 
+class PictureFetcher;
+class XcbClipboardThread;
 class XcbSelectionReader;
 
 class QtClipboard : public Clipboard {
@@ -15,21 +19,31 @@ public:
     explicit QtClipboard(QObject* parent = nullptr);
     ~QtClipboard() override;
     bool hasPicture() const override;
+    // While watching on X11: the newest picture the watching thread
+    // delivered, without reading anything here.
     QImage takePicture() override;
     QImage takePictureUnless(quint64 key, bool* same) override;
     void putPicture(const QImage& picture) override;
+    void watch(bool on) override;
 
     // The MIME type to fetch, first match wins: cheap decodes before dear ones.
     static QString chooseFormat(const QStringList& offered);
+    // Changes are read on a thread of their own (X11 while watching).
+    bool readsOffThread() const { return m_thread != nullptr; }
 
 private:
     void onDataChanged();
     QImage take(quint64 unless, bool* same);
     QClipboard* m_clipboard;
+    QByteArray m_display;
     // On X11, pictures are read over a connection of our own (much faster).
     std::unique_ptr<XcbSelectionReader> m_reader;
-    // The format the last picture came in over that connection.
-    QString m_lastFormat;
+    std::unique_ptr<PictureFetcher> m_fetcher;
+    // While watching on X11, every change is read and decoded there.
+    std::unique_ptr<XcbClipboardThread> m_thread;
+    quint64 m_generation = 0; // results of an earlier watch are dropped
+    QImage m_latest;          // the newest picture it delivered
+    quint64 m_latestKey = 0;
     bool m_puttingOwnCopy = false;
 };
 

@@ -20,6 +20,18 @@ XcbSelectionReader::~XcbSelectionReader()
     disconnect();
 }
 
+bool XcbSelectionReader::open()
+{
+    return m_conn || connect();
+}
+
+void XcbSelectionReader::setInterrupt(int wakeFd,
+                                      std::function<bool(const xcb_generic_event_t*)> interrupt)
+{
+    m_wakeFd = wakeFd;
+    m_interrupt = std::move(interrupt);
+}
+
 bool XcbSelectionReader::connect()
 {
     m_conn = xcb_connect(m_display.isEmpty() ? nullptr : m_display.constData(), nullptr);
@@ -33,10 +45,8 @@ bool XcbSelectionReader::connect()
         disconnect();
         return false;
     }
-    m_window = xcb_generate_id(m_conn);
-    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    m_root = screen->root;
+    renewWindow();
     m_clipboard = atom("CLIPBOARD");
     m_incr = atom("INCR");
     m_property = atom("VARNEL_CLIPBOARD");
@@ -45,6 +55,16 @@ bool XcbSelectionReader::connect()
         return false;
     }
     return true;
+}
+
+void XcbSelectionReader::renewWindow()
+{
+    if (m_window)
+        xcb_destroy_window(m_conn, m_window);
+    m_window = xcb_generate_id(m_conn);
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
 }
 
 void XcbSelectionReader::disconnect()
@@ -107,14 +127,16 @@ std::optional<QStringList> XcbSelectionReader::targets(int quietMs)
 }
 
 namespace {
-// Until the connection has data or the time is up.
-bool waitReadable(xcb_connection_t* c, qint64 ms)
+enum class Woken { Data, TimeUp, Cancelled };
+// Until the connection has data, the time is up or the wake-up descriptor
+// is readable.
+Woken waitReadable(xcb_connection_t* c, int wakeFd, qint64 ms)
 {
     if (ms <= 0 || xcb_connection_has_error(c))
-        return false;
-    pollfd pfd{xcb_get_file_descriptor(c), POLLIN, 0};
-    ::poll(&pfd, 1, int(ms));
-    return true;
+        return Woken::TimeUp;
+    pollfd pfd[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    ::poll(pfd, wakeFd >= 0 ? 2 : 1, int(ms));
+    return (pfd[1].revents & POLLIN) ? Woken::Cancelled : Woken::Data;
 }
 } // namespace
 
@@ -127,14 +149,27 @@ bool XcbSelectionReader::waitFor(Wanted wanted, int quietMs)
     do {
         while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
             const bool found = wanted(e);
+            const bool stop = !found && m_interrupt && m_interrupt(e);
             std::free(e);
             if (found)
                 return true;
+            if (stop) {
+                m_cancelled = true;
+                return false;
+            }
             if (left() <= 0)
                 return false;
         }
-    } while (waitReadable(m_conn, left()));
-    return false;
+        switch (waitReadable(m_conn, m_wakeFd, left())) {
+        case Woken::Data:
+            continue;
+        case Woken::Cancelled:
+            m_cancelled = true;
+            return false;
+        case Woken::TimeUp:
+            return false;
+        }
+    } while (true);
 }
 
 bool XcbSelectionReader::waitForAnswer(unsigned target, unsigned* property, int quietMs)
@@ -216,12 +251,20 @@ std::optional<QByteArray> XcbSelectionReader::read(const QByteArray& target, int
 {
     if (refused)
         *refused = false;
+    m_cancelled = false;
     if (!m_conn && !connect())
         return std::nullopt;
     m_wholeRead = QDeadlineTimer(wholeMs);
-    // Anything left from an earlier read is stale.
-    while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn))
+    // Anything left from an earlier read is stale, but its caller may still
+    // need to hear of it (a new owner, say).
+    while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
+        const bool stop = m_interrupt && m_interrupt(e);
         std::free(e);
+        if (stop) {
+            m_cancelled = true;
+            return QByteArray();
+        }
+    }
     const unsigned type = atom(target);
     if (!type)
         return xcb_connection_has_error(m_conn) ? (disconnect(), std::nullopt)
@@ -230,12 +273,16 @@ std::optional<QByteArray> XcbSelectionReader::read(const QByteArray& target, int
     xcb_convert_selection(m_conn, m_window, m_clipboard, type, m_property, XCB_CURRENT_TIME);
     xcb_flush(m_conn);
 
-    // A transfer given up half-way must not write into the next one: a
-    // fault drops the connection, and with it the window the owner writes to.
+    // A transfer given up half-way must not write into the next one: the
+    // window the owner writes to goes, and the next read has a new one.
     const auto giveUp = [this] {
-        const bool lost = xcb_connection_has_error(m_conn) != 0;
-        disconnect();
-        return lost ? std::nullopt : std::optional<QByteArray>(QByteArray());
+        if (xcb_connection_has_error(m_conn)) {
+            disconnect();
+            return std::optional<QByteArray>();
+        }
+        renewWindow();
+        xcb_flush(m_conn);
+        return std::optional<QByteArray>(QByteArray());
     };
     unsigned property = 0;
     if (!waitForAnswer(type, &property, quietMs))

@@ -4,9 +4,10 @@
 #include <QHash>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
-struct xcb_connection_t;
+#include <xcb/xcb.h>
 
 namespace varnel {
 
@@ -41,10 +42,25 @@ public:
     // connection, empty when there is no owner or it does not answer.
     std::optional<QStringList> targets(int quietMs = 5000);
 
+    // A read in progress is given up (and comes back empty, cancelled() true)
+    // when wakeFd becomes readable, or when interrupt returns true for an
+    // event of this connection that is not the read's own. Every such event
+    // is shown to interrupt, also when it lets the read go on.
+    void setInterrupt(int wakeFd, std::function<bool(const xcb_generic_event_t*)> interrupt);
+    bool cancelled() const { return m_cancelled; }
+
+    // Connects when not connected yet; false without a server.
+    bool open();
+    xcb_connection_t* connection() const { return m_conn; }
+    unsigned window() const { return m_window; }
+    unsigned atom(const QByteArray& name);
+
 private:
     bool connect();
     void disconnect();
-    unsigned atom(const QByteArray& name);
+    // A new window to receive into, so that an owner still writing to the
+    // old one after a read was given up cannot mix into the next read.
+    void renewWindow();
     // Waits for the selection's answer (its property, or none) or for a new
     // value in our property; false after quietMs without one, or when the
     // whole read's time is up.
@@ -58,11 +74,14 @@ private:
 
     QByteArray m_display;
     xcb_connection_t* m_conn = nullptr;
-    unsigned m_window = 0;
+    unsigned m_root = 0, m_window = 0;
     unsigned m_clipboard = 0, m_incr = 0, m_property = 0;
     QHash<QByteArray, unsigned> m_atoms;
     QHash<unsigned, QString> m_names;
     QDeadlineTimer m_wholeRead;
+    int m_wakeFd = -1;
+    std::function<bool(const xcb_generic_event_t*)> m_interrupt;
+    bool m_cancelled = false;
 };
 
 } // namespace varnel
