@@ -35,6 +35,82 @@
         <source>線の太さ</source>
         <translation>Line width</translation>
     </message>
+    <message>
+        <source>選択</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>蛍光ﾍﾟﾝ</source>
+        <translation>Highlighter</translation>
+    </message>
+    <message>
+        <source>番号</source>
+        <translation>Step number</translation>
+    </message>
+    <message>
+        <source>塗りつぶし(隠す)</source>
+        <translation>Fill (hide)</translation>
+    </message>
+    <message>
+        <source>小</source>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>中</source>
+        <translation>M</translation>
+    </message>
+    <message>
+        <source>大</source>
+        <translation>L</translation>
+    </message>
+    <message>
+        <source>文字の大きさ(小・中・大、または数字)</source>
+        <translation>Text size (S, M, L or a number)</translation>
+    </message>
+    <message>
+        <source>太字</source>
+        <translation>Bold</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>白地</source>
+        <translation>White</translation>
+    </message>
+    <message>
+        <source>反転</source>
+        <translation>Invert</translation>
+    </message>
+    <message>
+        <source>縁取</source>
+        <translation>Outline</translation>
+    </message>
+    <message>
+        <source>文字の背景(なし・白地・反転色の地・縁取り)</source>
+        <translation>Behind the text (none, white, inverted colour, outline)</translation>
+    </message>
+    <message>
+        <source>次の番号(ｸﾘｯｸで1に戻す)</source>
+        <translation>Next number (a click starts again at 1)</translation>
+    </message>
+    <message>
+        <source>振直し</source>
+        <translation>Renumber</translation>
+    </message>
+    <message>
+        <source>番号を振り直す</source>
+        <translation>Number the markers again</translation>
+    </message>
+    <message>
+        <source>ﾓｻﾞｲｸの大きさ</source>
+        <translation>Mosaic block size</translation>
+    </message>
+    <message>
+        <source>次:%1</source>
+        <translation>Next: %1</translation>
+    </message>
 </context>
 <context>
     <name>varnel::sbKkn</name>

@@ -211,6 +211,7 @@ void fmMain::LayoutWindow()
     place(txPfx, 64);
     place(chDsp[1], chDsp[1]->sizeHint().width());
     place(pnBmp, ch);
+    m_stripWidth = x + 1;
 
     Line1->setGeometry(0, strip - 2, w, 2);
     File1->setVisible(WorkListShown);
@@ -287,8 +288,14 @@ void fmMain::closeEvent(QCloseEvent* e)
 {
     // Only the user's close (the close box, the window menu, or the exit
     // item) saves; a session ending or the program's own close does not.
-    if (!m_shutDown && e->spontaneous())
+    if (!m_shutDown && e->spontaneous()) {
+        // The user's own close: unsaved changes are theirs to keep.
+        if (!MaySetPictureAside()) {
+            e->ignore();
+            return;
+        }
         SaveSettings();
+    }
     e->accept();
 }
 

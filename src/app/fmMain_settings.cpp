@@ -68,6 +68,7 @@ void fmMain::LoadSettings()
     MacroText = v.macroText;
     LanguageChoice = v.language;
     BuildMacroMenu();
+    ikImg->overlay()->setNextNumber(v.nextStepNumber);
     // Out-of-range stored options tick nothing and are used as they are.
     mnCpt->tickOnly(AfterCaptureAction);
     mnGen->tickOnly(CaptureColourIndex);
@@ -140,6 +141,7 @@ SettingsValues fmMain::currentSettings() const
     v.storageExtension = StorageExtension;
     v.macroText = MacroText;
     v.language = LanguageChoice;
+    v.nextStepNumber = ikImg->overlay()->drawing().nextNumber();
     return v;
 }
 

@@ -550,3 +550,13 @@ TEST_F(FileCommandsTest, AFailedLoadKeepsTheEditedPictureAndItsState)
     EXPECT_TRUE(g("mnFile").isEnabled(1));
     EXPECT_EQ(w->CurrentFilePath, out("a.bmp"));
 }
+
+TEST_F(FileCommandsTest, TheExitItemAsksAboutUnsavedChanges)
+{
+    show(Picture(picture(qRgb(1, 2, 3))));
+    fake.dialogs->saveChoices = {Dialogs::SaveChoice::Cancel};
+    g("mnFile").click(11);
+    EXPECT_EQ(fake.dialogs->saveQuestions.size(), 1);
+    EXPECT_FALSE(w->isShuttingDown());
+    EXPECT_TRUE(w->isVisible());
+}
