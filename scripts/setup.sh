@@ -7,6 +7,9 @@ PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
       xvfb xclip xdotool trayer openbox x11-utils imagemagick time fonts-ipafont-gothic
       clang-14 libclang-rt-14-dev
       libqt6svg6 dpkg-dev file appstream desktop-file-utils)
+# The English face: lupdate and lrelease at build time; Qt's own Japanese
+# texts (its dialogs and buttons) at run time.
+PKGS+=(qt6-l10n-tools qt6-tools-dev qt6-translations-l10n)
 # Wayland sessions: the clipboard watcher (its glue made by wayland-scanner),
 # the headless desktop of the tests, and wl-copy as another program's copy.
 PKGS+=(libwayland-dev libwayland-bin wl-clipboard sway xwayland x11-xserver-utils)

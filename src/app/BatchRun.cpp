@@ -12,12 +12,18 @@
 #include "macros/MacroScript.h"
 #include "macros/MenuGroup.h"
 #include "platform/BatchDialogs.h"
+#include "platform/ShownLanguage.h"
 
 namespace varnel {
 
 namespace {
-QString oneLine(QString s)
+// A message as the terminal shows it: in the language shown, on one line.
+QString oneLine(const QStringList& messages)
 {
+    QStringList shown;
+    for (const QString& m : messages)
+        shown << shownText(m);
+    QString s = shown.join(QLatin1String("; "));
     s.replace(QLatin1String("\r\n"), QLatin1String(" "));
     s.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return s;
@@ -118,7 +124,7 @@ int BatchRun::run(const QString& macroName, const QStringList& files)
 {
     // Whatever the start-up had to say (a settings file it could not read).
     for (const QString& m : m_dialogs.messages())
-        m_out << "varnel: " << oneLine(m) << Qt::endl;
+        m_out << "varnel: " << oneLine({m}) << Qt::endl;
     m_dialogs.clear();
     QString body;
     if (!MacroScript::findBody(m_window.MacroText, macroName, body)) {
@@ -138,11 +144,11 @@ int BatchRun::run(const QString& macroName, const QStringList& files)
         if (why.isEmpty()) {
             m_out << "done";
             if (!m_dialogs.messages().isEmpty())
-                m_out << " (" << oneLine(m_dialogs.messages().join(QLatin1String("; "))) << ')';
+                m_out << " (" << oneLine(m_dialogs.messages()) << ')';
             m_out << writtenReport();
         } else {
             ++failed;
-            m_out << "failed: " << oneLine(why);
+            m_out << "failed: " << oneLine({why});
         }
         m_out << Qt::endl;
     }

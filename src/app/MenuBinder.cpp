@@ -2,6 +2,8 @@
 
 #include <QPointer>
 
+#include "platform/ShownLanguage.h"
+
 namespace varnel {
 
 MenuBinder::MenuBinder(QMenu* menu, MenuGroup* group, QObject* parent)
@@ -24,11 +26,22 @@ MenuBinder::MenuBinder(QMenu* menu, MenuGroup* group, QObject* parent)
 
 MenuBinder::~MenuBinder() = default;
 
-QString MenuBinder::displayText(const QString& caption)
+namespace {
+QString literalAmpersands(QString t)
 {
-    QString t = caption;
     t.replace(QLatin1String("& "), QLatin1String("&& "));
     return t;
+}
+} // namespace
+
+QString MenuBinder::displayText(const QString& caption)
+{
+    return literalAmpersands(shownText(caption));
+}
+
+QString MenuBinder::shownCaption(const MenuGroup* group, const QString& caption)
+{
+    return group->property(kUserNames).toBool() ? literalAmpersands(caption) : displayText(caption);
 }
 
 QAction* MenuBinder::action(const MenuGroup* group, int index) const
@@ -86,9 +99,9 @@ void MenuBinder::sync(MenuGroup* g, int i)
         return;
     const MenuItem& it = g->item(i);
     a->setSeparator(it.isSeparator());
-    a->setText(it.isSeparator() ? QString() : displayText(it.caption));
+    a->setText(it.isSeparator() ? QString() : shownCaption(g, it.caption));
     if (QMenu* sub = submenu(g, i))
-        sub->setTitle(displayText(it.caption));
+        sub->setTitle(shownCaption(g, it.caption));
     a->setShortcut(it.shortcut);
     a->setCheckable(g->isCheckable() || it.checked);
     a->setChecked(it.checked);

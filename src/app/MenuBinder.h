@@ -23,12 +23,18 @@ public:
     // The QMenu shown for an item that opens a submenu.
     QMenu* submenu(const MenuGroup* group, int index) const;
 
-    // "&" before a blank is a literal ampersand in a caption, not a mnemonic.
+    // The text an item shows for its caption: in the language shown (the
+    // group keeps the Japanese caption that macros record and match), with
+    // "&" before a blank as a literal ampersand, not a mnemonic.
     static QString displayText(const QString& caption);
+    // Groups with this property set hold names the user gave (macros,
+    // registered ranges): shown as typed, never translated.
+    static constexpr const char* kUserNames = "varnelUserNames";
 
 private:
     void rebuild();
     void sync(MenuGroup* group, int index);
+    static QString shownCaption(const MenuGroup* group, const QString& caption);
 
     QMenu* m_menu;
     MenuGroup* m_group;

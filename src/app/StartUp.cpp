@@ -6,6 +6,8 @@
 
 #include "fmMain.h"
 #include "spPic.h"
+#include "platform/ShownLanguage.h"
+#include "settings/AppSettings.h"
 #include "settings/ExeName.h"
 #include "settings/yIni.h"
 
@@ -17,6 +19,9 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
     if (exitCode)
         *exitCode = 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The folder checks speak before the stored choice can be read.
+    const QByteArray languageEnv = qgetenv("VARNEL_LANGUAGE");
+    ShownLanguage::install(ShownLanguage::choose({}, languageEnv));
     AppEnvironment env;
     // The hidden picture window exists before the main window and owns the
     // messages of the folder checks below.
@@ -53,6 +58,11 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
         }
         return nullptr;
     }
+
+    const Language language =
+        ShownLanguage::choose(AppSettings::storedLanguage(ini->userDataFolder()), languageEnv);
+    if (language != ShownLanguage::current())
+        ShownLanguage::install(language);
 
     ini->F_ChkSb(ini->userDataFolder(), {QStringLiteral("Temp")});
     env.programFolder = ini->programFolder();

@@ -73,6 +73,7 @@ public:
     bool ToolBarShown = false;
     QString RangeList;
     QString MacroText;
+    QString LanguageChoice; // "ja" or "en" once chosen in the menu; shown from the next start
     bool MacroRecording = false;
     QString MacroBuffer;
     // The listed folder as last seen (one stat's worth, see WorkFolderList).
@@ -355,6 +356,11 @@ private:
     PictureSurface* ikImg = nullptr;
     Picture ikImg2;
     QTimer* Timer1 = nullptr;
+
+    // the shown language (fmMain_language.cpp)
+    void buildLanguageMenu();
+    void onLanguageMenu(int index);
+    MenuGroup* mnLang = nullptr;
 
     // menus
     QHash<QString, MenuGroup*> m_groups;

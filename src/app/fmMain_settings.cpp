@@ -66,6 +66,7 @@ void fmMain::LoadSettings()
     StoragePrefix = v.storagePrefix;
     StorageExtension = v.storageExtension;
     MacroText = v.macroText;
+    LanguageChoice = v.language;
     BuildMacroMenu();
     ikImg->overlay()->setNextNumber(v.nextStepNumber);
     // Out-of-range stored options tick nothing and are used as they are.
@@ -139,6 +140,7 @@ SettingsValues fmMain::currentSettings() const
     v.storagePrefix = StoragePrefix;
     v.storageExtension = StorageExtension;
     v.macroText = MacroText;
+    v.language = LanguageChoice;
     v.nextStepNumber = ikImg->overlay()->drawing().nextNumber();
     return v;
 }

@@ -21,8 +21,8 @@ spPic::spPic(QWidget* parent) : QMainWindow(parent)
         mnMgnify->add(QString::fromUtf8(c));
     mnMgnify->setHandler([this](int i) { onSizeMenu(i); });
 
-    new MenuBinder(menuBar()->addMenu(QStringLiteral("画像")), mnPed, this);
-    new MenuBinder(menuBar()->addMenu(QStringLiteral("表示ｻｲｽﾞ")), mnMgnify, this);
+    new MenuBinder(menuBar()->addMenu(MenuBinder::displayText(QStringLiteral("画像"))), mnPed, this);
+    new MenuBinder(menuBar()->addMenu(MenuBinder::displayText(QStringLiteral("表示ｻｲｽﾞ"))), mnMgnify, this);
 }
 
 void spPic::onPictureMenu(int index)

@@ -106,19 +106,16 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
     // In the order the bar shows them, two to a row.
-    static const std::pair<DrawnShape::Kind, const char*> tools[] = {
-        {DrawnShape::Select, "選択"},       {DrawnShape::Rectangle, "四角形"},
-        {DrawnShape::Ellipse, "楕円"},      {DrawnShape::Arrow, "矢印"},
-        {DrawnShape::Pen, "ﾌﾘｰﾊﾝﾄﾞ"},       {DrawnShape::Highlight, "蛍光ﾍﾟﾝ"},
-        {DrawnShape::Text, "文字"},         {DrawnShape::Step, "番号"},
-        {DrawnShape::Redact, "塗りつぶし(隠す)"}, {DrawnShape::Stamp, "ｽﾀﾝﾌﾟ"}};
+    static const DrawnShape::Kind tools[] = {DrawnShape::Select, DrawnShape::Rectangle, DrawnShape::Ellipse,
+                                             DrawnShape::Arrow,  DrawnShape::Pen,       DrawnShape::Highlight,
+                                             DrawnShape::Text,   DrawnShape::Step,      DrawnShape::Redact,
+                                             DrawnShape::Stamp};
     int cell = 0;
-    for (auto [kind, tip] : tools) {
+    for (DrawnShape::Kind kind : tools) {
         auto* b = new QToolButton(this);
         b->setCheckable(true);
         b->setAutoRaise(true);
         b->setIcon(toolIcon(kind));
-        b->setToolTip(QString::fromUtf8(tip));
         b->setFixedSize(28, 26);
         m_group->addButton(b, int(kind));
         grid->addWidget(b, cell / 2, cell % 2);
@@ -141,7 +138,6 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     row += int(swatches().size()) / 2;
 
     m_colourButton = new QToolButton(this);
-    m_colourButton->setToolTip(QStringLiteral("色"));
     m_colourButton->setFixedSize(57, 20);
     connect(m_colourButton, &QToolButton::clicked, this, [this] {
         const QColor c = QColorDialog::getColor(m_colour, this);
@@ -153,7 +149,6 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     m_width = new QSpinBox(this);
     m_width->setRange(1, 20);
     m_width->setValue(3);
-    m_width->setToolTip(QStringLiteral("線の太さ"));
     m_width->setFixedWidth(57);
     connect(m_width, &QSpinBox::valueChanged, this, [this](int w) { emit lineWidthChanged(w); });
     grid->addWidget(m_width, row++, 0, 1, 2);
@@ -161,25 +156,20 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     // Text: size, bold, and what lies behind the letters.
     m_textSize = new QComboBox(this);
     m_textSize->setEditable(true);
-    m_textSize->addItems({QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("大")});
+    m_textSize->addItems({QString(), QString(), QString()});
     m_textSize->setCurrentIndex(1);
     m_textSize->setInsertPolicy(QComboBox::NoInsert);
-    m_textSize->setToolTip(QStringLiteral("文字の大きさ(小・中・大、または数字)"));
     m_textSize->setFixedWidth(57);
     connect(m_textSize, &QComboBox::currentIndexChanged, this, [this] { readTextSize(); });
     connect(m_textSize->lineEdit(), &QLineEdit::editingFinished, this, [this] { readTextSize(); });
     grid->addWidget(m_textSize, row++, 0, 1, 2);
     m_bold = new QToolButton(this);
-    m_bold->setText(QStringLiteral("太字"));
-    m_bold->setToolTip(QStringLiteral("太字"));
     m_bold->setCheckable(true);
     m_bold->setFixedSize(57, 20);
     connect(m_bold, &QToolButton::toggled, this, [this](bool on) { emit textBoldChanged(on); });
     grid->addWidget(m_bold, row++, 0, 1, 2);
     m_textBack = new QComboBox(this);
-    m_textBack->addItems({QStringLiteral("なし"), QStringLiteral("白地"), QStringLiteral("反転"),
-                          QStringLiteral("縁取")});
-    m_textBack->setToolTip(QStringLiteral("文字の背景(なし・白地・反転色の地・縁取り)"));
+    m_textBack->addItems({QString(), QString(), QString(), QString()});
     m_textBack->setFixedWidth(57);
     connect(m_textBack, &QComboBox::currentIndexChanged, this,
             [this](int i) { emit textBackChanged(DrawnShape::TextBack(i)); });
@@ -187,13 +177,10 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
 
     // Step markers: the next number (a click starts again at 1) and renumbering.
     m_next = new QToolButton(this);
-    m_next->setToolTip(QStringLiteral("次の番号(ｸﾘｯｸで1に戻す)"));
     m_next->setFixedSize(57, 20);
     connect(m_next, &QToolButton::clicked, this, [this] { emit numbersResetRequested(); });
     grid->addWidget(m_next, row++, 0, 1, 2);
     m_renumber = new QToolButton(this);
-    m_renumber->setText(QStringLiteral("振直し"));
-    m_renumber->setToolTip(QStringLiteral("番号を振り直す"));
     m_renumber->setFixedSize(57, 20);
     connect(m_renumber, &QToolButton::clicked, this, [this] { emit renumberRequested(); });
     grid->addWidget(m_renumber, row++, 0, 1, 2);
@@ -202,16 +189,45 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     m_mosaic = new QSpinBox(this);
     m_mosaic->setRange(4, 32);
     m_mosaic->setValue(8);
-    m_mosaic->setToolTip(QStringLiteral("ﾓｻﾞｲｸの大きさ"));
     m_mosaic->setFixedWidth(57);
     grid->addWidget(m_mosaic, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
     showColour();
+    retranslateUi();
     setFixedWidth(61);
     // A window of its own: it would stay on the screen while the main
     // window stands by, unless it follows it.
     if (owner)
         owner->installEventFilter(this);
+}
+
+void DrawToolBar::retranslateUi()
+{
+    const std::pair<DrawnShape::Kind, QString> tips[] = {
+        {DrawnShape::Select, tr("選択")},   {DrawnShape::Rectangle, tr("四角形")},
+        {DrawnShape::Ellipse, tr("楕円")},  {DrawnShape::Arrow, tr("矢印")},
+        {DrawnShape::Pen, tr("ﾌﾘｰﾊﾝﾄﾞ")},   {DrawnShape::Highlight, tr("蛍光ﾍﾟﾝ")},
+        {DrawnShape::Text, tr("文字")},     {DrawnShape::Step, tr("番号")},
+        {DrawnShape::Redact, tr("塗りつぶし(隠す)")}, {DrawnShape::Stamp, tr("ｽﾀﾝﾌﾟ")}};
+    for (const auto& [kind, tip] : tips)
+        m_tools[size_t(kind)]->setToolTip(tip);
+    m_colourButton->setToolTip(tr("色"));
+    m_width->setToolTip(tr("線の太さ"));
+    // The sizes are read back by their shown words.
+    const QString sizes[] = {tr("小"), tr("中"), tr("大")};
+    for (int i = 0; i < 3; ++i)
+        m_textSize->setItemText(i, sizes[i]);
+    m_textSize->setToolTip(tr("文字の大きさ(小・中・大、または数字)"));
+    m_bold->setText(tr("太字"));
+    m_bold->setToolTip(tr("太字"));
+    const QString backs[] = {tr("なし"), tr("白地"), tr("反転"), tr("縁取")};
+    for (int i = 0; i < 4; ++i)
+        m_textBack->setItemText(i, backs[i]);
+    m_textBack->setToolTip(tr("文字の背景(なし・白地・反転色の地・縁取り)"));
+    m_next->setToolTip(tr("次の番号(ｸﾘｯｸで1に戻す)"));
+    m_renumber->setText(tr("振直し"));
+    m_renumber->setToolTip(tr("番号を振り直す"));
+    m_mosaic->setToolTip(tr("ﾓｻﾞｲｸの大きさ"));
 }
 
 bool DrawToolBar::eventFilter(QObject* o, QEvent* e)
@@ -366,7 +382,7 @@ void DrawToolBar::setMosaicBlock(int pixels)
 
 void DrawToolBar::showNextNumber(int n)
 {
-    m_next->setText(QStringLiteral("次:%1").arg(n));
+    m_next->setText(tr("次:%1").arg(n));
 }
 
 int DrawToolBar::lineWidth() const

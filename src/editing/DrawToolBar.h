@@ -88,6 +88,7 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
+    void retranslateUi();
     void showColour();
     void readTextSize();
     void fitOnScreen();

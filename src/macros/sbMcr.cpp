@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -32,15 +33,13 @@ QFont editorFont()
 
 sbMcr::sbMcr(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("マクロコマンドの編集"));
     setModal(true);
     resize(420, 320);
 
     auto* bar = new QMenuBar(this);
-    QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ"));
-    const char* captions[4] = {"編集取り消", "-", "更新して閉じる", "更新しないで閉じる"};
+    m_file = bar->addMenu(QString());
     for (int i = 0; i < 4; ++i) {
-        QAction* a = i == 1 ? file->addSeparator() : file->addAction(QString::fromUtf8(captions[i]));
+        QAction* a = i == 1 ? m_file->addSeparator() : m_file->addAction(QString());
         if (i != 1)
             connect(a, &QAction::triggered, this, [this, i] { chooseFileItem(i); });
         m_items[size_t(i)] = a;
@@ -56,6 +55,23 @@ sbMcr::sbMcr(QWidget* parent) : QDialog(parent)
     layout->setSpacing(0);
     layout->setMenuBar(bar);
     layout->addWidget(Rtex);
+    m_help = new QLabel(this);
+    m_help->setWordWrap(true);
+    m_help->setContentsMargins(4, 2, 4, 2);
+    layout->addWidget(m_help);
+    retranslateUi();
+}
+
+void sbMcr::retranslateUi()
+{
+    setWindowTitle(tr("マクロコマンドの編集"));
+    m_file->setTitle(tr("ﾌｧｲﾙ"));
+    m_items[0]->setText(tr("編集取り消"));
+    m_items[2]->setText(tr("更新して閉じる"));
+    m_items[3]->setText(tr("更新しないで閉じる"));
+    // Lines name menu items by their Japanese captions in every language,
+    // so that a macro replays the same wherever it was recorded.
+    m_help->setText(tr("1行に1つ「ｷｰﾜｰﾄﾞ⇒見出し」。見出しは、英語の表示でも日本語で記録し、日本語で照合します。"));
 }
 
 void sbMcr::fill(const QString& text)

@@ -4,6 +4,8 @@
 #include <array>
 
 class QAction;
+class QLabel;
+class QMenu;
 class QPlainTextEdit;
 
 namespace varnel {
@@ -11,6 +13,7 @@ namespace varnel {
 // The macro editor: the whole macro text as plain text, handed back only
 // when the user chooses to update. It knows nothing of the grammar.
 class sbMcr : public QDialog {
+    Q_OBJECT
 public:
     explicit sbMcr(QWidget* parent = nullptr);
 
@@ -28,8 +31,11 @@ protected:
 
 private:
     void fill(const QString& text);
+    void retranslateUi();
 
     QPlainTextEdit* Rtex = nullptr;
+    QMenu* m_file = nullptr;
+    QLabel* m_help = nullptr;
     std::array<QAction*, 4> m_items{};
     QString OpeningText;
     bool Updated = false;

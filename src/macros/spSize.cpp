@@ -74,8 +74,8 @@ QString spSize::messageNoCalculator()
 
 spSize::spSize(Services services, QWidget* parent) : QDialog(parent), m_services(std::move(services))
 {
-    setWindowTitle(QStringLiteral("選択･切取ｻｲｽﾞの登録"));
     buildControls();
+    retranslateUi();
 }
 
 spSize::~spSize()
@@ -98,17 +98,13 @@ void spSize::buildControls()
     top->addWidget(lsHani, 1);
 
     auto* buttons = new QVBoxLayout;
-    const char* captions[] = {"↑", "↓", "削除", "←修正", "←追加"};
     for (int i = 0; i < 5; ++i) {
-        cmLst[size_t(i)] = new QPushButton(QString::fromUtf8(captions[i]), this);
+        cmLst[size_t(i)] = new QPushButton(this);
         // Enter in a size box confirms the size; it must not press a button.
         cmLst[size_t(i)]->setAutoDefault(false);
         buttons->addWidget(cmLst[size_t(i)]);
         connect(cmLst[size_t(i)], &QPushButton::clicked, this, [this, i] { onListButton(i); });
     }
-    const QString tip = QStringLiteral("既存の登録名が存在すれば､上書きとなります");
-    cmLst[3]->setToolTip(tip);
-    cmLst[4]->setToolTip(tip);
     buttons->addStretch();
     top->addLayout(buttons);
 
@@ -124,10 +120,9 @@ void spSize::buildControls()
     });
 
     const QFont fixed = presetFont();
-    const char* options[] = {"画像ｻｲｽﾞをﾋﾟｸｾﾙで指定する", "印刷ｻｲｽﾞをｾﾝﾁで指定する"};
     for (int k = 0; k < 2; ++k) {
         const size_t i = size_t(k);
-        opSize[i] = new QRadioButton(QString::fromUtf8(options[k]), this);
+        opSize[i] = new QRadioButton(this);
         edit->addWidget(opSize[i]);
         auto* row = new QHBoxLayout;
         edit->addLayout(row);
@@ -159,7 +154,7 @@ void spSize::buildControls()
             });
         }
         side->addLayout(sizes);
-        chXY[i] = new QCheckBox(QStringLiteral("縦横入替"), this);
+        chXY[i] = new QCheckBox(this);
         side->addWidget(chXY[i]);
         side->addStretch();
 
@@ -195,10 +190,26 @@ void spSize::buildControls()
     connect(ssCom, &QToolButton::clicked, this, [this] { onCalculator(); });
     bottom->addWidget(ssCom);
     bottom->addStretch();
-    cmClose = new QPushButton(QStringLiteral("閉じる"), this);
+    cmClose = new QPushButton(this);
     cmClose->setAutoDefault(false);
     connect(cmClose, &QPushButton::clicked, this, &QDialog::accept);
     bottom->addWidget(cmClose);
+}
+
+void spSize::retranslateUi()
+{
+    setWindowTitle(tr("選択･切取ｻｲｽﾞの登録"));
+    const QString captions[] = {tr("↑"), tr("↓"), tr("削除"), tr("←修正"), tr("←追加")};
+    for (size_t i = 0; i < cmLst.size(); ++i)
+        cmLst[i]->setText(captions[i]);
+    const QString tip = tr("既存の登録名が存在すれば､上書きとなります");
+    cmLst[3]->setToolTip(tip);
+    cmLst[4]->setToolTip(tip);
+    opSize[0]->setText(tr("画像ｻｲｽﾞをﾋﾟｸｾﾙで指定する"));
+    opSize[1]->setText(tr("印刷ｻｲｽﾞをｾﾝﾁで指定する"));
+    for (QCheckBox* c : chXY)
+        c->setText(tr("縦横入替"));
+    cmClose->setText(tr("閉じる"));
 }
 
 void spSize::Act(QString& sHani, int nWd, int nHi)

@@ -66,6 +66,7 @@ protected:
 
 private:
     void buildControls();
+    void retranslateUi();
     void FillRangeList(bool selectFirst);
     void FillPresetLists();
     void ShowRangeEntry(int sel, bool opened);

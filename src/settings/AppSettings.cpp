@@ -35,6 +35,9 @@ const QString kStorageFolder = QStringLiteral("格納ﾌｫﾙﾀﾞ");
 const QString kStoragePrefix = QStringLiteral("格納Pfx");
 const QString kStorageExtension = QStringLiteral("格納拡張子");
 const QString kCommand = QStringLiteral("COMMAND");
+// Our own key: files written before it simply lack it, and it is written
+// only once a language was chosen, so those files stay as they were.
+const QString kLanguage = QStringLiteral("Language");
 
 const QString kPointerOn = QStringLiteral("取込");
 const QString kPointerOff = QStringLiteral("取込まない");
@@ -74,6 +77,7 @@ bool AppSettings::load(yIni& ini, const QString& userDataFolder, SettingsValues&
         v.storageFolder.clear();
     v.storagePrefix = ini.vGtVal(kStoragePrefix, QString()).toText();
     v.storageExtension = ini.vGtVal(kStorageExtension, QStringLiteral("png")).toText();
+    v.language = ini.vGtVal(kLanguage, QString()).toText();
 
     ini.GetGtx(kMacro);
     v.macroText = ini.vGtVal(kCommand, QString()).toText().replace(kMacroBreak, QStringLiteral("\r\n"));
@@ -116,6 +120,8 @@ bool AppSettings::save(yIni& ini, const SettingsValues& v, bool windowShown)
     ini.SetVal(kStorageFolder, v.storageFolder);
     ini.SetVal(kStoragePrefix, v.storagePrefix);
     ini.SetVal(kStorageExtension, v.storageExtension);
+    if (!v.language.isEmpty())
+        ini.SetVal(kLanguage, v.language);
     ini.SetGtx();
 
     // The value is one line: every line break, whichever form the editor
@@ -132,6 +138,18 @@ bool AppSettings::save(yIni& ini, const SettingsValues& v, bool windowShown)
     ini.SetGtx();
 
     return ini.SetTxt();
+}
+
+QString AppSettings::storedLanguage(const QString& userDataFolder)
+{
+    const QString path = userDataFolder + fileName();
+    if (userDataFolder.isEmpty() || !QFileInfo(path).isFile())
+        return {};
+    yIni probe;
+    if (!probe.GetTxt(path))
+        return {};
+    probe.GetGtx(kUser);
+    return probe.vGtVal(kLanguage, QString()).toText();
 }
 
 QStringList AppSettings::stampFiles(const QString& apDataFolder)

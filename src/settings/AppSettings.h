@@ -29,6 +29,11 @@ public:
     // (ini.lastError() tells why it failed).
     static bool save(yIni& ini, const SettingsValues& values, bool windowShown);
 
+    // The language stored in the file ("ja", "en"), read before the window
+    // is made; empty when the file or the key is not there. Reports nothing
+    // and creates nothing: the full load follows.
+    static QString storedLanguage(const QString& userDataFolder);
+
     // The stamp bitmaps: names of the files in apDataFolder ending in ".bmp"
     // (any case), sorted by name; one empty name when there are none.
     static QStringList stampFiles(const QString& apDataFolder);

@@ -24,26 +24,25 @@ sbKkn::sbKkn(QWidget* owner, std::function<void(QString&)> browse)
     setModal(true);
 
     auto* grid = new QGridLayout(this);
-    auto* lbFld = new QLabel(QStringLiteral("ﾌｫﾙﾀﾞの指定"), this);
+    auto* lbFld = m_labels[0] = new QLabel(this);
     txFld = new QLineEdit(this);
     txFld->setObjectName(QStringLiteral("txFld"));
     txFld->setMinimumWidth(260);
     cmFold = new QToolButton(this);
     cmFold->setObjectName(QStringLiteral("cmFold"));
     cmFold->setArrowType(Qt::DownArrow);
-    cmFold->setToolTip(lbFld->text());
     connect(cmFold, &QToolButton::clicked, this, [this] { onBrowse(); });
     grid->addWidget(lbFld, 0, 0);
     grid->addWidget(txFld, 0, 1);
     grid->addWidget(cmFold, 0, 2);
 
-    auto* lbPfx = new QLabel(QStringLiteral("ﾌﾟﾚﾌｨｯｸｽ"), this);
+    auto* lbPfx = m_labels[1] = new QLabel(this);
     txPfx = new QLineEdit(this);
     txPfx->setObjectName(QStringLiteral("txPfx"));
     grid->addWidget(lbPfx, 1, 0);
     grid->addWidget(txPfx, 1, 1);
 
-    auto* lbPic = new QLabel(QStringLiteral("画像形式"), this);
+    auto* lbPic = m_labels[2] = new QLabel(this);
     auto* formats = new QHBoxLayout;
     const char* const captions[3] = {"Bmp", "Jpg", "Png"};
     for (int i = 0; i < 3; ++i) {
@@ -68,6 +67,15 @@ sbKkn::sbKkn(QWidget* owner, std::function<void(QString&)> browse)
     grid->addLayout(buttons, 3, 0, 1, 3);
     setTabOrder(txFld, cmFold);
     setTabOrder(cmFold, txPfx);
+    retranslateUi();
+}
+
+void sbKkn::retranslateUi()
+{
+    m_labels[0]->setText(tr("ﾌｫﾙﾀﾞの指定"));
+    cmFold->setToolTip(m_labels[0]->text());
+    m_labels[1]->setText(tr("ﾌﾟﾚﾌｨｯｸｽ"));
+    m_labels[2]->setText(tr("画像形式"));
 }
 
 void sbKkn::Act(QString& folder, QString& prefix, QString& extension, bool& accepted)

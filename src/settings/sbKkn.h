@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QToolButton;
@@ -26,9 +27,11 @@ public:
 private:
     void onOk(int index);
     void onBrowse();
+    void retranslateUi();
 
     std::function<void(QString&)> m_browse;
     bool m_accepted = false;
+    std::array<QLabel*, 3> m_labels{};
     QLineEdit* txFld = nullptr;
     QToolButton* cmFold = nullptr;
     QLineEdit* txPfx = nullptr;

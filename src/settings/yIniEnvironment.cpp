@@ -14,6 +14,7 @@
 #include "platform/DurableFile.h"
 #include "platform/FamilyStore.h"
 #include "platform/Shell.h"
+#include "platform/ShownLanguage.h"
 
 namespace varnel {
 
@@ -243,6 +244,11 @@ void yIni::W_Help(const QString& page)
             m_message(QStringLiteral("ﾍﾙﾌﾟが見つかりません。") + m_programFolder);
         return;
     }
+    // The guide of the language shown, when it is there.
+    const QString english = QLatin1String("en/") + name;
+    if (ShownLanguage::current() == Language::English
+        && QFileInfo::exists(ShippedData::helpFolder(m_programFolder) + english))
+        name = english;
     openThroughLink(m_userDataFolder + m_exeName + QLatin1String("_help.desktop"), base + name);
 }
 

@@ -13,6 +13,7 @@
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 #include "platform/BatchDialogs.h"
+#include "platform/ShownLanguage.h"
 #include "platform/fake/FakePlatform.h"
 
 using namespace varnel;
@@ -96,6 +97,15 @@ TEST_F(BatchRunTest, EachFileIsOpenedRunAndSavedWithOneLineEach)
     // (the settings store leaves an empty file on first use, nothing more)
     EXPECT_EQ(QFileInfo(env.userDataFolder + "User.xml").size(), 0);
     EXPECT_EQ(run("減色", {a}), 0);
+}
+
+TEST_F(BatchRunTest, ReportsInTheLanguageShown)
+{
+    w->MacroText = "[保存]" + CRLF + "格納⇒連番をつけて保存";
+    ShownLanguage::install(Language::English);
+    run("保存", {pictureFile("a.png")});
+    ShownLanguage::install(Language::Japanese);
+    EXPECT_TRUE(out.contains("done (Saved to ") && out.contains("b001.bmp)")) << out.toStdString();
 }
 
 TEST_F(BatchRunTest, FailedSaveFailsTheFile)

@@ -24,7 +24,7 @@ for p in libqt6widgets6 libqt6gui6 libqt6core6 libgif7 libtiff6 libdeflate0 libx
   grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p"
 done
 # Loaded as plugins at run time, so named by hand.
-for p in libqt6svg6 qt6-image-formats-plugins; do
+for p in libqt6svg6 qt6-image-formats-plugins qt6-translations-l10n; do
   grep -q "$p" <<<"$depends" || fail "Depends lacks $p"
 done
 # Reading text runs tesseract: recommended, with both languages.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -120,6 +121,9 @@ TEST(AppSettingsFile, EveryValueSurvivesARoundTrip)
     v.storagePrefix = "shot_";
     v.storageExtension = "jpg";
     v.macroText = QStringLiteral("画像編集,ﾄﾘﾐﾝｸﾞ\r\nｻｲｽﾞ,50%~x\r\n色,16色");
+    v.language = "en";
+    EXPECT_EQ(AppSettings::storedLanguage(dir.path() + "/"), ""); // no file yet, and none is made
+    EXPECT_FALSE(QFileInfo::exists(dir.file("User.xml")));
     {
         Session s;
         SettingsValues first;
@@ -132,6 +136,7 @@ TEST(AppSettingsFile, EveryValueSurvivesARoundTrip)
     EXPECT_TRUE(dir.read("User.xml").contains(cp932(QStringLiteral("<COMMAND>画像編集,ﾄﾘﾐﾝｸﾞ~ｻｲｽﾞ,50%~x~色,16色</COMMAND>"))));
     back.macroText = v.macroText;
     EXPECT_EQ(back, v);
+    EXPECT_EQ(AppSettings::storedLanguage(dir.path() + "/"), "en");
 
     // Line breaks without CR count the same.
     Session s;

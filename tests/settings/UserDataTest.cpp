@@ -7,6 +7,7 @@
 
 #include "SettingsTestSupport.h"
 #include "TestFiles.h"
+#include "platform/ShownLanguage.h"
 #include "platform/fake/FakePlatform.h"
 #include "settings/ExeName.h"
 #include "settings/ShippedData.h"
@@ -210,6 +211,21 @@ TEST(Shortcuts, HelpOpensTheShippedGuideAndLeavesALinkFile)
 
     e.ini.W_Help("Guide.HTML");
     EXPECT_EQ(e.shell.opened.last(), QUrl::fromLocalFile(e.program + "/help/guide.html").toString());
+}
+
+TEST(Shortcuts, HelpOpensTheGuideOfTheLanguageShown)
+{
+    Environment e;
+    QDir(e.program).mkpath("help/en");
+    e.root.write("prog/help/varnel.htm", "<html></html>");
+    e.root.write("prog/help/en/varnel.htm", "<html></html>");
+    e.run();
+    ShownLanguage::install(Language::English);
+    e.ini.W_Help("varnel");
+    ShownLanguage::install(Language::Japanese);
+    e.ini.W_Help("varnel");
+    EXPECT_EQ(e.shell.opened, QStringList({QUrl::fromLocalFile(e.program + "/help/en/varnel.htm").toString(),
+                                           QUrl::fromLocalFile(e.program + "/help/varnel.htm").toString()}));
 }
 
 TEST(Shortcuts, HelpWithoutTheGuideSaysSoAndOpensNothing)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "platform/ShownLanguage.h"
 #include "platform/TrayIcon.h"
 
 namespace varnel {
@@ -31,7 +32,7 @@ QString QtDialogs::toQtFilter(const QString& filter)
             if (p.toUpper() != p.toLower())
                 both << p.toUpper();
         }
-        out << parts[i] + QLatin1String(" (") + both.join(QLatin1Char(' ')) + QLatin1Char(')');
+        out << shownText(parts[i]) + QLatin1String(" (") + both.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out.join(QLatin1String(";;"));
 }
@@ -59,8 +60,9 @@ int QtDialogs::run(QDialog& dialog)
     return r;
 }
 
-void QtDialogs::message(const QString& text)
+void QtDialogs::message(const QString& japanese)
 {
+    const QString text = shownText(japanese);
     const bool trayShown = m_tray && m_tray->isAdded();
     if (isExiting()) {
         toStandardError(text);
@@ -88,8 +90,9 @@ void QtDialogs::message(const QString& text)
     run(box);
 }
 
-bool QtDialogs::confirm(const QString& text)
+bool QtDialogs::confirm(const QString& japanese)
 {
+    const QString text = shownText(japanese);
     if (isExiting()) {
         toStandardError(text + QStringLiteral(" (cancelled: the program is ending)"));
         return false;
@@ -102,16 +105,17 @@ bool QtDialogs::confirm(const QString& text)
     return run(box) == QMessageBox::Ok;
 }
 
-Dialogs::SaveChoice QtDialogs::askSaveChanges(const QString& text)
+Dialogs::SaveChoice QtDialogs::askSaveChanges(const QString& japanese)
 {
+    const QString text = shownText(japanese);
     // Nobody to ask: what was edited stays as it is.
     if (isExiting())
         return SaveChoice::Cancel;
     QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::NoButton,
                     isStandby() ? nullptr : m_owner.data());
-    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    QPushButton* save = box.addButton(shownText(QStringLiteral("保存")), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(shownText(QStringLiteral("保存しない")), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(shownText(QStringLiteral("キャンセル")), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     run(box);
@@ -151,7 +155,7 @@ QString QtDialogs::openFile(const QString& title, const QString& fileName, const
     if (!fileName.contains(QLatin1Char('/')) && !folder.isEmpty())
         start = folder + QLatin1Char('/') + fileName;
     // Qt's own dialog: the same on every desktop, and it takes a typed path.
-    return QFileDialog::getOpenFileName(m_owner, title, start, toQtFilter(filter), nullptr,
+    return QFileDialog::getOpenFileName(m_owner, shownText(title), start, toQtFilter(filter), nullptr,
                                         QFileDialog::DontUseNativeDialog);
 }
 
@@ -162,7 +166,7 @@ QString QtDialogs::saveFile(const QString& title, const QString& fileName, const
         return {};
     const QString qtFilter = toQtFilter(filter);
     QString selected;
-    const QString path = QFileDialog::getSaveFileName(m_owner, title, fileName, qtFilter, &selected,
+    const QString path = QFileDialog::getSaveFileName(m_owner, shownText(title), fileName, qtFilter, &selected,
                                                       QFileDialog::DontUseNativeDialog);
     if (chosenFilter)
         *chosenFilter = std::max(0, int(qtFilter.split(QStringLiteral(";;")).indexOf(selected)));
@@ -173,7 +177,7 @@ QString QtDialogs::browseFolder(const QString& title, const QString& start)
 {
     if (isExiting())
         return {};
-    return QFileDialog::getExistingDirectory(m_owner, title, start);
+    return QFileDialog::getExistingDirectory(m_owner, shownText(title), start);
 }
 
 } // namespace varnel

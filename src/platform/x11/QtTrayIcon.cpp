@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "platform/ShownLanguage.h"
+
 namespace varnel {
 
 namespace {
@@ -40,8 +42,8 @@ void QtTrayIcon::add(const QIcon& icon, const QString& tip)
         return;
     m_icon = new QSystemTrayIcon(icon, this);
     m_tip = tip;
-    m_icon->setToolTip(tip);
-    trace("tooltip", tip);
+    m_icon->setToolTip(shownText(tip));
+    trace("tooltip", shownText(tip));
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
             emit leftClicked();
@@ -69,8 +71,8 @@ void QtTrayIcon::showMessage(const QString& title, const QString& text)
 {
     if (!m_icon)
         return;
-    m_icon->showMessage(title, text, QSystemTrayIcon::Warning, 10000);
-    trace("message", title + QLatin1Char('|') + text);
+    m_icon->showMessage(shownText(title), shownText(text), QSystemTrayIcon::Warning, 10000);
+    trace("message", shownText(title) + QLatin1Char('|') + shownText(text));
 }
 
 void QtTrayIcon::setToolTip(const QString& tip)
@@ -79,8 +81,8 @@ void QtTrayIcon::setToolTip(const QString& tip)
         return;
     m_tip = tip;
     if (m_icon) {
-        m_icon->setToolTip(tip);
-        trace("tooltip", tip);
+        m_icon->setToolTip(shownText(tip));
+        trace("tooltip", shownText(tip));
     }
 }
 
