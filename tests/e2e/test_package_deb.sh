@@ -19,15 +19,22 @@ done
 grep -q 'UserData.ini' <<<"$files" && fail "the package ships a UserData.ini"
 depends=$(dpkg-deb -f "$DEB" Depends)
 echo "Depends: $depends"
-# Computed from the libraries the program links, not typed by hand.
-for p in libqt6widgets6 libqt6gui6 libqt6core6 libgif7 libtiff6 libdeflate0 libx11-6 libxfixes3 libc6; do
+mkdir -p "$E2E_TMP/x" && dpkg-deb -x "$DEB" "$E2E_TMP/x"
+# Computed from the libraries the packaged program links (a Release build
+# links fewer than a debug one), not typed by hand: each one's package.
+needed=$(objdump -p "$E2E_TMP/x/usr/bin/varnel" | awk '/NEEDED/ {print $2}')
+for p in libqt6widgets6 libqt6gui6 libqt6core6 libc6; do
   grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p"
+done
+for lib in $needed; do
+  p=$(dpkg -S "*/$lib" 2>/dev/null | head -1 | cut -d: -f1)
+  [ -n "$p" ] || fail "no package holds $lib"
+  grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p (for $lib)"
 done
 # Loaded as plugins at run time, so named by hand.
 for p in libqt6svg6 qt6-image-formats-plugins; do
   grep -q "$p" <<<"$depends" || fail "Depends lacks $p"
 done
-mkdir -p "$E2E_TMP/x" && dpkg-deb -x "$DEB" "$E2E_TMP/x"
 desktop-file-validate "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" | grep -v '^.*hint:' | grep . && fail "desktop entry invalid"
 grep -q '^Exec=varnel %f$' "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" || fail "Exec line"
 grep -q '^Categories=Graphics;Utility;$' "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" || fail "categories"
