@@ -23,13 +23,18 @@ mkdir -p "$E2E_TMP/x" && dpkg-deb -x "$DEB" "$E2E_TMP/x"
 # Computed from the libraries the packaged program links (a Release build
 # links fewer than a debug one), not typed by hand: each one's package.
 needed=$(objdump -p "$E2E_TMP/x/usr/bin/varnel" | awk '/NEEDED/ {print $2}')
+depends_on() { tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$1"; }
 for p in libqt6widgets6 libqt6gui6 libqt6core6 libc6; do
-  grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p"
+  depends_on "$p" || fail "Depends lacks $p"
 done
+resolved=$(ldd "$E2E_TMP/x/usr/bin/varnel")
 for lib in $needed; do
-  p=$(dpkg -S "*/$lib" 2>/dev/null | head -1 | cut -d: -f1)
+  path=$(awk -v l="$lib" '$1 == l {print $3}' <<<"$resolved")
+  [ -n "$path" ] || fail "$lib is not found on this system"
+  # The package database may name the path with or without the /usr merge.
+  p=$( (dpkg -S "$path" || dpkg -S "$(readlink -f "$path")" || dpkg -S "/usr$path") 2>/dev/null | head -1 | cut -d: -f1)
   [ -n "$p" ] || fail "no package holds $lib"
-  grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p (for $lib)"
+  depends_on "$p" || fail "Depends lacks $p (for $lib)"
 done
 # Loaded as plugins at run time, so named by hand.
 for p in libqt6svg6 qt6-image-formats-plugins; do
