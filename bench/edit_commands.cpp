@@ -186,7 +186,7 @@ int main(int argc, char** argv)
         for (int r = 0; r < runs; ++r) {
             // A fresh picture, shown and painted, before the clock starts.
             fake.clipboard->setSilently(shot);
-            w.ResetEditHistory();
+            w.document().history.clear();
             w.surface()->picture() = base;
             w.CurrentFilePath.clear();
             w.SetPictureState(1);

@@ -8,5 +8,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_TESTS=OFF >/dev/null
-cmake --build build-bench --target varnel varnel-clipfeed >/dev/null
+cmake --build build-bench --target varnel >/dev/null
 exec python3 bench/wayland_capture_road.py build-bench/bin/varnel "$@"

@@ -7,8 +7,9 @@ PKGS=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-image-formats-plugins
       xvfb xclip xdotool trayer openbox x11-utils imagemagick time fonts-ipafont-gothic
       clang-14 libclang-rt-14-dev
       libqt6svg6 dpkg-dev file appstream desktop-file-utils)
-# Wayland sessions: the clipboard watcher and the headless desktop of the tests.
-PKGS+=(libwayland-dev wl-clipboard sway xwayland x11-xserver-utils)
+# Wayland sessions: the clipboard watcher (its glue made by wayland-scanner),
+# the headless desktop of the tests, and wl-copy as another program's copy.
+PKGS+=(libwayland-dev libwayland-bin wl-clipboard sway xwayland x11-xserver-utils)
 # A pointer for the headless desktop of the tests (a VNC virtual pointer).
 PKGS+=(wayvnc python3)
 # An X session manager, for the test of the session's end.
@@ -18,6 +19,8 @@ PKGS+=(weston)
 # A screenshot tool that copies and exits, for the test of the clipboard
 # manager's role.
 PKGS+=(xfce4-screenshooter)
+# GNOME's compositor, headless, for the test of standby there (its own D-Bus).
+PKGS+=(mutter dbus-daemon)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QTextStream>
 
 #include "fmMain.h"
@@ -21,6 +22,16 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
     // messages of the folder checks below.
     auto pic = std::make_unique<spPic>();
     platform.dialogs->setOwner(pic.get());
+    // An exit requested while start-up still asks something (a settings
+    // file it cannot read) waits for nobody; the window, once there, takes
+    // the request up.
+    auto exitEarly = std::make_shared<bool>(false);
+    if (platform.exitRequests)
+        QObject::connect(platform.exitRequests.get(), &ExitRequests::exitRequested, platform.exitRequests.get(),
+                         [&platform, exitEarly] {
+                             platform.dialogs->beginExit();
+                             *exitEarly = true;
+                         });
     auto ini = std::make_unique<yIni>(platform.shell.get(), platform.family.get());
     ini->setMessageHandler([&platform](const QString& m) { platform.dialogs->message(m); });
     env.exeName = exeNameFromPath(executablePath);
@@ -58,6 +69,8 @@ std::unique_ptr<fmMain> StartUp(Platform& platform, const QString& executablePat
     QApplication::restoreOverrideCursor();
     if (!fileToOpen.isEmpty())
         w->OpenRequestedFile(fileToOpen);
+    if (*exitEarly)
+        QTimer::singleShot(0, w.get(), &fmMain::RequestOrderlyExit);
     return w;
 }
 

@@ -206,6 +206,7 @@ void fmMain::LayoutWindow()
     place(txPfx, 64);
     place(chDsp[1], chDsp[1]->sizeHint().width());
     place(pnBmp, ch);
+    m_stripWidth = x + 1;
 
     Line1->setGeometry(0, strip - 2, w, 2);
     File1->setVisible(WorkListShown);
@@ -242,8 +243,18 @@ void fmMain::changeEvent(QEvent* e)
     }
     // Restored by the user while standing by; SetFormShown's own restore
     // (SuppressEvents set) needs no second pass.
-    if (!FormShown && isVisible() && !SuppressEvents && m_platform.windowStateKnown)
+    if (!FormShown && isVisible() && !SuppressEvents && m_platform.windowStateKnown) {
+        if (m_platform.dialogs->messageJustShown()) {
+            // The window system's answer to a message window, not the
+            // user's restore: standby goes on, minimised.
+            QTimer::singleShot(0, this, [this] {
+                if (!FormShown && !m_shutDown)
+                    showMinimized();
+            });
+            return;
+        }
         onWindowRestored();
+    }
     LayoutWindow();
     RefreshFileList();
 }
@@ -272,8 +283,14 @@ void fmMain::closeEvent(QCloseEvent* e)
 {
     // Only the user's close (the close box, the window menu, or the exit
     // item) saves; a session ending or the program's own close does not.
-    if (!m_shutDown && e->spontaneous())
+    if (!m_shutDown && e->spontaneous()) {
+        // The user's own close: unsaved changes are theirs to keep.
+        if (!MaySetPictureAside()) {
+            e->ignore();
+            return;
+        }
         SaveSettings();
+    }
     e->accept();
 }
 

@@ -147,6 +147,9 @@ public:
     // step); false when there were none. Reading the picture through the
     // surface does the same, so every command sees them.
     bool MergeDrawing();
+    // One step of the shapes not yet merged; false when they have none.
+    bool UndoShape();
+    bool RedoShape();
     DrawToolBar* drawToolBar() const { return m_drawBar; }
     // One step through the zoom list (+1 larger, -1 smaller).
     void StepZoom(int step);
@@ -286,6 +289,7 @@ private:
     void buildDrawing();
     void onDrawToolBarClosed();
     DrawToolBar* m_drawBar = nullptr;
+    int m_stripWidth = 0; // the client width the whole tool strip needs
     // the rest
     void onMenuBarOpened(int index);
     void onAfterCaptureMenu(int index);

@@ -105,7 +105,9 @@ bool fmMain::GrabClipboardPicture(const PointerImage& pointer)
     // Only a picture found replaces the range: copied text or a failed paste
     // leaves the user's range alone.
     ClearRange();
-    // Unsaved changes of the picture it replaces stay one undo away.
+    // Unsaved changes of the picture it replaces stay one undo away, the
+    // shapes drawn on it included.
+    MergeDrawing();
     document().replace(std::move(grabbed), QString(), true);
     return ikImg->hasPicture();
 }

@@ -27,10 +27,12 @@ void fmMain::buildDrawing()
         updateUndoItems();
     });
     DrawingOverlay* ov = ikImg->overlay();
-    // A drawn shape is a change of the picture, even before it is merged.
-    connect(ov, &DrawingOverlay::shapeAdded, this, [this] {
+    // A drawn shape is a change of the picture, even before it is merged;
+    // each is a step of its own for undo.
+    connect(ov, &DrawingOverlay::changed, this, [this] {
         if (PictureState != 0)
             SetPictureState(2);
+        updateUndoItems();
     });
 
     m_drawBar = new DrawToolBar(this);
@@ -38,9 +40,16 @@ void fmMain::buildDrawing()
     connect(m_drawBar, &DrawToolBar::toolChanged, ov, &DrawingOverlay::setTool);
     connect(m_drawBar, &DrawToolBar::colourChanged, ov, &DrawingOverlay::setColour);
     connect(m_drawBar, &DrawToolBar::lineWidthChanged, ov, &DrawingOverlay::setLineWidth);
+    connect(m_drawBar, &DrawToolBar::textSizeChanged, ov, &DrawingOverlay::setTextSize);
+    connect(m_drawBar, &DrawToolBar::textBoldChanged, ov, &DrawingOverlay::setTextBold);
+    connect(m_drawBar, &DrawToolBar::textBackChanged, ov, &DrawingOverlay::setTextBack);
+    connect(m_drawBar, &DrawToolBar::renumberRequested, ov, &DrawingOverlay::renumberSteps);
+    connect(m_drawBar, &DrawToolBar::numbersResetRequested, ov, [ov] { ov->setNextNumber(1); });
+    connect(ov, &DrawingOverlay::nextNumberChanged, m_drawBar, &DrawToolBar::showNextNumber);
     connect(m_drawBar, &DrawToolBar::closed, this, [this] { onDrawToolBarClosed(); });
     ov->setColour(m_drawBar->colour());
     ov->setLineWidth(m_drawBar->lineWidth());
+    ov->setTextSize(m_drawBar->textSize());
 
     connect(ikImg, &PictureSurface::zoomStepRequested, this, [this](int s) { StepZoom(s); });
     // The platform's zoom keys, and Ctrl with the "+" key unshifted; a
@@ -65,8 +74,10 @@ void fmMain::ShowDrawToolBar()
     if (pl.restore)
         showNormal();
     if (pl.shift > 0) {
+        // Narrower, but never so narrow that the tool strip is cut off.
         const QRect g = geometry();
-        setGeometry(g.x() + pl.shift, g.y(), std::max(100, g.width() - pl.shift), g.height());
+        const int narrowest = std::min(g.width(), std::max(100, m_stripWidth));
+        setGeometry(g.x() + pl.shift, g.y(), std::max(narrowest, g.width() - pl.shift), g.height());
     }
     DrawingOverlay* ov = ikImg->overlay();
     // The stamp panel may be hidden (no settings stored yet); the stamp
@@ -83,6 +94,16 @@ void fmMain::ShowDrawToolBar()
     m_drawBar->show();
     m_drawBar->raise();
     ToolBarShown = true;
+}
+
+bool fmMain::UndoShape()
+{
+    return ikImg->overlay()->undo();
+}
+
+bool fmMain::RedoShape()
+{
+    return ikImg->overlay()->redo();
 }
 
 bool fmMain::MergeDrawing()

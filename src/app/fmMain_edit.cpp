@@ -6,6 +6,7 @@
 
 #include "MenuItems.h"
 #include "editing/ColourDepth.h"
+#include "editing/DrawToolBar.h"
 #include "editing/DrawingOverlay.h"
 #include "editing/EditCommands.h"
 #include "editing/PictureSurface.h"
@@ -203,6 +204,7 @@ void fmMain::HighlightRange(int kind)
 void fmMain::MosaicRange()
 {
     MosaicCommand command;
+    command.block = m_drawBar ? m_drawBar->mosaicBlock() : 8;
     RunEdit(command, true);
 }
 

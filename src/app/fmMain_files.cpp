@@ -9,7 +9,9 @@
 
 #include "FileDrop.h"
 #include "MenuItems.h"
+#include "editing/DrawingOverlay.h"
 #include "editing/EditCommands.h"
+#include "editing/PictureSaver.h"
 #include "editing/FolderCleaner.h"
 #include "editing/PictureSurface.h"
 #include "editing/SaveRules.h"
@@ -45,7 +47,12 @@ bool fmMain::onFileMenu(int index)
     case FileOpenWithViewer: OpenWithBrivale(WorkFolder, selectedListFile()); return true;
     case FileOpenFolderWithBrowser: OpenWithBrivane(WorkFolder, selectedListFile()); return true;
     case FileStandby: SetFormShown(!FormShown); return true;
-    case FileExit: Exit(); return false;
+    case FileExit:
+        // Unsaved changes are asked about; an exit from outside (a signal,
+        // the session's end) does not come this way.
+        if (MaySetPictureAside())
+            Exit();
+        return false;
     default: return false;
     }
 }
@@ -84,7 +91,9 @@ bool fmMain::LoadImageFile(const QString& path)
     Picture loaded;
     bool ok = QFileInfo(path).isFile() && loaded.load(path);
     if (ok) {
-        // Whoever loads has had the unsaved changes dealt with.
+        // Whoever loads has had the unsaved changes dealt with, shapes
+        // drawn on the old picture included.
+        ikImg->overlay()->discard();
         m_doc.replace(std::move(loaded), path, false);
         ok = ShowPicture();
         UpdateColourDepth(0);
@@ -130,8 +139,7 @@ void fmMain::SaveImageAs(bool saveAs)
                                             SaveRules::saveFilter(), &format);
         if (path.isEmpty())
             return;
-        path = SaveRules::withFormatExtension(path, format);
-        SaveRules::LowerCaseExtension(path);
+        path = PictureSaver::chosenName(path, format);
     } else {
         // The loaded file itself: its name is kept as it is, since a
         // lower-cased extension would be another file here.
@@ -139,37 +147,21 @@ void fmMain::SaveImageAs(bool saveAs)
     }
     BusyScope busy(this);
     MergeDrawing();
-    QString ext = SaveRules::FileExtension(path);
-    if (ext.isEmpty()) {
-        ext = QStringLiteral("bmp");
-        path += QStringLiteral(".bmp");
-    }
-    // The conversion works on a copy: a save that fails leaves the picture
-    // on the surface as it was.
-    Picture out = m_doc.picture();
-    const int target = SaveRules::conversionFor(ext, out.depthCode());
-    const bool ok = (target == 0 || out.convertDepth(target, true))
-                    && out.save(path, SaveRules::format(ext), SaveRules::quality(ext));
-    if (!ok) {
+    if (!PictureSaver::save(m_doc, path)) {
         m_platform.dialogs->message(path + QStringLiteral(" に保存できませんでした"));
         return;
     }
     WrittenFiles << path;
-    if (target != 0) {
-        // The picture now is what the file holds; the full depth stays one
-        // undo away.
-        TakePictureCommand keep(std::move(out), path);
-        RunEdit(keep);
-    } else {
-        // The saved file is the current one from now on: Ctrl+S writes there.
-        m_doc.markSaved(path);
-    }
+    showDocument();
     RefreshFileList();
 }
 
 void fmMain::EmptyWorkFolder()
 {
     if (!m_platform.dialogs->confirm(QStringLiteral("作業ﾌｫﾙﾀﾞを空にして良いですが")))
+        return;
+    // The picture goes with the folder: its unsaved changes are asked about first.
+    if (!MaySetPictureAside())
         return;
     FolderCleaner::removeFiles(WorkFolder);
     RefreshFileList();
@@ -178,6 +170,7 @@ void fmMain::EmptyWorkFolder()
 
 void fmMain::ClearPicture()
 {
+    ikImg->overlay()->discard();
     m_doc.clear();
     ikImg->showPicture(0);
     ClearRange();

@@ -2,6 +2,7 @@
 #include "fmMain.h"
 
 #include "MenuItems.h"
+#include "editing/DrawingOverlay.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
 
@@ -9,9 +10,12 @@ namespace varnel {
 
 void fmMain::UndoEdit()
 {
-    // Shapes still on the overlay become a step of their own first, so that
-    // undo takes them back before anything else.
+    // Shapes not yet pixels are taken back one by one, the last first; the
+    // picture's own steps come after them.
+    if (UndoShape())
+        return;
     MergeDrawing();
+    ikImg->overlay()->drawing().forgetSteps();
     if (m_doc.undo()) {
         ClearRange();
         showDocument();
@@ -20,7 +24,10 @@ void fmMain::UndoEdit()
 
 void fmMain::RedoEdit()
 {
+    if (RedoShape())
+        return;
     MergeDrawing();
+    ikImg->overlay()->drawing().forgetSteps();
     if (m_doc.redo()) {
         ClearRange();
         showDocument();
@@ -30,8 +37,9 @@ void fmMain::RedoEdit()
 void fmMain::updateUndoItems()
 {
     if (mnEdt->exists(MenuItems::EditRedo)) {
-        mnEdt->setEnabled(MenuItems::EditUndo, m_doc.history.canUndo());
-        mnEdt->setEnabled(MenuItems::EditRedo, m_doc.history.canRedo());
+        const Drawing& shapes = ikImg->overlay()->drawing();
+        mnEdt->setEnabled(MenuItems::EditUndo, m_doc.history.canUndo() || shapes.canUndo());
+        mnEdt->setEnabled(MenuItems::EditRedo, m_doc.history.canRedo() || shapes.canRedo());
     }
 }
 

@@ -13,6 +13,11 @@
 
 namespace varnel {
 
+namespace {
+// An exit from outside ends the program this long after its save at most.
+constexpr int kExitGraceMs = 2500;
+} // namespace
+
 void fmMain::OnInstanceMessage(const InstanceMessage& message)
 {
     if (m_shutDown)
@@ -41,6 +46,8 @@ void fmMain::OpenRequestedFile(const QString& path)
 
 void fmMain::RequestOrderlyExit()
 {
+    // Nobody is there to answer: a message from here on must not wait.
+    m_platform.dialogs->beginExit();
     if (m_shutDown || m_saving) // an exit is already on its way
         return;
     // A capture or command that is running (it may be the one that let this
@@ -58,6 +65,9 @@ void fmMain::RequestOrderlyExit()
         return;
     }
     Exit();
+    // Whatever still runs a loop of its own (a menu, a window of another
+    // room) ends with the program, a few seconds after the save.
+    QTimer::singleShot(kExitGraceMs, this, [] { QCoreApplication::exit(0); });
 }
 
 QStringList fmMain::RemoveStaleTemporaries()

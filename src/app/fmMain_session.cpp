@@ -9,9 +9,6 @@ QString fmMain::watchGapMessage(int reason)
 {
     const QString rest = QStringLiteral("ほかのｺﾋﾟｰは、このまま待機して取り込みます。");
     switch (WatchGap(reason)) {
-    case WatchGap::ToolMissing:
-        return QStringLiteral("Waylandのﾌﾟﾛｸﾞﾗﾑでｺﾋﾟｰした画像をﾊﾞｯｸｸﾞﾗｳﾝﾄﾞで取り込むには、"
-                              "wl-clipboard (wl-paste) が必要です。") + rest;
     case WatchGap::Failed:
         return QStringLiteral("Waylandのｸﾘｯﾌﾟﾎﾞｰﾄﾞの監視が止まったため、Waylandのﾌﾟﾛｸﾞﾗﾑで"
                               "ｺﾋﾟｰした画像は取り込めません。") + rest;

@@ -67,6 +67,7 @@ void fmMain::LoadSettings()
     StorageExtension = v.storageExtension;
     MacroText = v.macroText;
     BuildMacroMenu();
+    ikImg->overlay()->setNextNumber(v.nextStepNumber);
     // Out-of-range stored options tick nothing and are used as they are.
     mnCpt->tickOnly(AfterCaptureAction);
     mnGen->tickOnly(CaptureColourIndex);
@@ -138,6 +139,7 @@ SettingsValues fmMain::currentSettings() const
     v.storagePrefix = StoragePrefix;
     v.storageExtension = StorageExtension;
     v.macroText = MacroText;
+    v.nextStepNumber = ikImg->overlay()->drawing().nextNumber();
     return v;
 }
 

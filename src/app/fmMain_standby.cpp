@@ -16,6 +16,8 @@ namespace varnel {
 void fmMain::SetFormShown(bool shown)
 {
     SuppressEvents = true;
+    // Before anything that may tell the user something.
+    m_platform.dialogs->setStandby(!shown);
     m_watcher->HookClipboard(shown ? 0 : 1);
     chDsp[1]->setChecked(!shown);
     const bool trayAvailable = m_platform.tray->isAvailable();
@@ -68,7 +70,7 @@ void fmMain::onStandbyFocus(bool active)
         return;
     if (!active)
         m_standbyLostFocus = true;
-    else if (m_standbyLostFocus)
+    else if (m_standbyLostFocus && !m_platform.dialogs->messageJustShown())
         onWindowRestored();
 }
 

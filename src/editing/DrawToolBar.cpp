@@ -3,8 +3,11 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QPainter>
+#include <QScreen>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -42,6 +45,36 @@ QIcon toolIcon(DrawnShape::Kind k)
         p.setBrush(QColor(230, 120, 0));
         p.drawEllipse(4, 4, 12, 12);
         break;
+    case DrawnShape::Select:
+        // An arrow pointer.
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::white);
+        p.drawPolygon(QPolygonF({QPointF(5, 2), QPointF(5, 17), QPointF(9, 13), QPointF(12, 19),
+                                 QPointF(14, 18), QPointF(11, 12), QPointF(16, 12)}));
+        break;
+    case DrawnShape::Step: {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(220, 0, 0));
+        p.drawEllipse(1, 1, 18, 18);
+        QFont f = p.font();
+        f.setPixelSize(13);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("1"));
+        break;
+    }
+    case DrawnShape::Redact:
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawRect(2, 5, 16, 10);
+        break;
+    case DrawnShape::Highlight:
+        p.setPen(QPen(QColor(255, 220, 0), 7, Qt::SolidLine, Qt::SquareCap));
+        p.drawLine(3, 13, 17, 7);
+        p.setPen(QPen(Qt::black, 1));
+        p.drawLine(4, 10, 16, 10);
+        break;
     }
     return QIcon(pm);
 }
@@ -72,22 +105,30 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     grid->setSpacing(1);
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
-    static const char* const tips[6] = {"四角形", "楕円", "矢印", "ﾌﾘｰﾊﾝﾄﾞ", "文字", "ｽﾀﾝﾌﾟ"};
-    for (int i = 0; i < 6; ++i) {
+    // In the order the bar shows them, two to a row.
+    static const std::pair<DrawnShape::Kind, const char*> tools[] = {
+        {DrawnShape::Select, "選択"},       {DrawnShape::Rectangle, "四角形"},
+        {DrawnShape::Ellipse, "楕円"},      {DrawnShape::Arrow, "矢印"},
+        {DrawnShape::Pen, "ﾌﾘｰﾊﾝﾄﾞ"},       {DrawnShape::Highlight, "蛍光ﾍﾟﾝ"},
+        {DrawnShape::Text, "文字"},         {DrawnShape::Step, "番号"},
+        {DrawnShape::Redact, "塗りつぶし(隠す)"}, {DrawnShape::Stamp, "ｽﾀﾝﾌﾟ"}};
+    int cell = 0;
+    for (auto [kind, tip] : tools) {
         auto* b = new QToolButton(this);
         b->setCheckable(true);
         b->setAutoRaise(true);
-        b->setIcon(toolIcon(DrawnShape::Kind(i)));
-        b->setToolTip(QString::fromUtf8(tips[i]));
+        b->setIcon(toolIcon(kind));
+        b->setToolTip(QString::fromUtf8(tip));
         b->setFixedSize(28, 26);
-        m_group->addButton(b, i);
-        grid->addWidget(b, i / 2, i % 2);
-        m_tools[size_t(i)] = b;
+        m_group->addButton(b, int(kind));
+        grid->addWidget(b, cell / 2, cell % 2);
+        m_tools[size_t(kind)] = b;
+        ++cell;
     }
-    m_tools[0]->setChecked(true);
+    m_tools[DrawnShape::Rectangle]->setChecked(true);
     connect(m_group, &QButtonGroup::idClicked, this, [this](int id) { setTool(DrawnShape::Kind(id)); });
 
-    int row = 3;
+    int row = (cell + 1) / 2;
     for (size_t i = 0; i < swatches().size(); ++i) {
         auto* b = new QToolButton(this);
         b->setAutoRaise(true);
@@ -116,6 +157,54 @@ DrawToolBar::DrawToolBar(QWidget* owner) : QWidget(owner, Qt::Tool)
     m_width->setFixedWidth(57);
     connect(m_width, &QSpinBox::valueChanged, this, [this](int w) { emit lineWidthChanged(w); });
     grid->addWidget(m_width, row++, 0, 1, 2);
+
+    // Text: size, bold, and what lies behind the letters.
+    m_textSize = new QComboBox(this);
+    m_textSize->setEditable(true);
+    m_textSize->addItems({QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("大")});
+    m_textSize->setCurrentIndex(1);
+    m_textSize->setInsertPolicy(QComboBox::NoInsert);
+    m_textSize->setToolTip(QStringLiteral("文字の大きさ(小・中・大、または数字)"));
+    m_textSize->setFixedWidth(57);
+    connect(m_textSize, &QComboBox::currentIndexChanged, this, [this] { readTextSize(); });
+    connect(m_textSize->lineEdit(), &QLineEdit::editingFinished, this, [this] { readTextSize(); });
+    grid->addWidget(m_textSize, row++, 0, 1, 2);
+    m_bold = new QToolButton(this);
+    m_bold->setText(QStringLiteral("太字"));
+    m_bold->setToolTip(QStringLiteral("太字"));
+    m_bold->setCheckable(true);
+    m_bold->setFixedSize(57, 20);
+    connect(m_bold, &QToolButton::toggled, this, [this](bool on) { emit textBoldChanged(on); });
+    grid->addWidget(m_bold, row++, 0, 1, 2);
+    m_textBack = new QComboBox(this);
+    m_textBack->addItems({QStringLiteral("なし"), QStringLiteral("白地"), QStringLiteral("反転"),
+                          QStringLiteral("縁取")});
+    m_textBack->setToolTip(QStringLiteral("文字の背景(なし・白地・反転色の地・縁取り)"));
+    m_textBack->setFixedWidth(57);
+    connect(m_textBack, &QComboBox::currentIndexChanged, this,
+            [this](int i) { emit textBackChanged(DrawnShape::TextBack(i)); });
+    grid->addWidget(m_textBack, row++, 0, 1, 2);
+
+    // Step markers: the next number (a click starts again at 1) and renumbering.
+    m_next = new QToolButton(this);
+    m_next->setToolTip(QStringLiteral("次の番号(ｸﾘｯｸで1に戻す)"));
+    m_next->setFixedSize(57, 20);
+    connect(m_next, &QToolButton::clicked, this, [this] { emit numbersResetRequested(); });
+    grid->addWidget(m_next, row++, 0, 1, 2);
+    m_renumber = new QToolButton(this);
+    m_renumber->setText(QStringLiteral("振直し"));
+    m_renumber->setToolTip(QStringLiteral("番号を振り直す"));
+    m_renumber->setFixedSize(57, 20);
+    connect(m_renumber, &QToolButton::clicked, this, [this] { emit renumberRequested(); });
+    grid->addWidget(m_renumber, row++, 0, 1, 2);
+    showNextNumber(1);
+
+    m_mosaic = new QSpinBox(this);
+    m_mosaic->setRange(4, 32);
+    m_mosaic->setValue(8);
+    m_mosaic->setToolTip(QStringLiteral("ﾓｻﾞｲｸの大きさ"));
+    m_mosaic->setFixedWidth(57);
+    grid->addWidget(m_mosaic, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
     showColour();
     setFixedWidth(61);
@@ -137,6 +226,46 @@ bool DrawToolBar::eventFilter(QObject* o, QEvent* e)
         }
     }
     return QWidget::eventFilter(o, e);
+}
+
+void DrawToolBar::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    m_fits = 0;
+    fitOnScreen();
+}
+
+void DrawToolBar::moveEvent(QMoveEvent* e)
+{
+    QWidget::moveEvent(e);
+    // The frame is known only once the window manager has framed the bar;
+    // then the title bar may stick out above the screen.
+    if (isVisible() && m_fits < 3)
+        fitOnScreen();
+}
+
+void DrawToolBar::fitOnScreen()
+{
+    const QScreen* s = screen();
+    if (!s)
+        return;
+    const QRect frame = frameGeometry();
+    const QPoint to = keepOnScreen(frame, s->availableGeometry());
+    if (to != frame.topLeft()) {
+        ++m_fits;
+        move(to);
+    }
+}
+
+QPoint DrawToolBar::keepOnScreen(const QRect& frame, const QRect& available)
+{
+    QPoint p = frame.topLeft();
+    p.setX(std::min(p.x(), available.right() + 1 - frame.width()));
+    p.setY(std::min(p.y(), available.bottom() + 1 - frame.height()));
+    // Top and left win: the title bar and the close box stay reachable.
+    p.setX(std::max(p.x(), available.left()));
+    p.setY(std::max(p.y(), available.top()));
+    return p;
 }
 
 DrawToolBar::Placement DrawToolBar::placeBeside(const QRect& mainFrame, bool maximised)
@@ -164,11 +293,20 @@ void DrawToolBar::setSettings(int clickSize, int fill, const QColor& seeThrough)
     m_seeThrough = seeThrough;
 }
 
+int DrawToolBar::colourSlot(DrawnShape::Kind k)
+{
+    return k == DrawnShape::Redact ? 1 : k == DrawnShape::Highlight ? 2 : 0;
+}
+
 void DrawToolBar::setTool(DrawnShape::Kind tool)
 {
     m_tool = tool;
     m_tools[size_t(tool)]->setChecked(true);
     emit toolChanged(tool);
+    // Boxes that hide start black and the highlighter yellow; a colour the
+    // user picks for either stays with it.
+    if (m_colours[size_t(colourSlot(tool))] != m_colour)
+        setColour(m_colours[size_t(colourSlot(tool))]);
 }
 
 void DrawToolBar::setColour(const QColor& c)
@@ -176,8 +314,59 @@ void DrawToolBar::setColour(const QColor& c)
     if (!c.isValid())
         return;
     m_colour = c;
+    m_colours[size_t(colourSlot(m_tool))] = c;
     showColour();
     emit colourChanged(c);
+}
+
+void DrawToolBar::setTextSize(int pixels)
+{
+    for (int i = 0; i < 3; ++i)
+        if (DrawnShape::kTextSizes[i] == pixels) {
+            m_textSize->setCurrentIndex(i);
+            m_textSize->setEditText(m_textSize->itemText(i));
+            readTextSize();
+            return;
+        }
+    m_textSize->setEditText(QString::number(pixels));
+    readTextSize();
+}
+
+void DrawToolBar::readTextSize()
+{
+    const QString t = m_textSize->currentText().trimmed();
+    int px = 0;
+    for (int i = 0; i < 3; ++i)
+        if (t == m_textSize->itemText(i))
+            px = DrawnShape::kTextSizes[i];
+    bool ok = false;
+    const int n = t.toInt(&ok);
+    if (ok && n >= 6 && n <= 400)
+        px = n;
+    if (px == 0) {
+        // Not a size: show the one in use again.
+        setTextSize(m_textPixels);
+        return;
+    }
+    if (px == m_textPixels)
+        return;
+    m_textPixels = px;
+    emit textSizeChanged(px);
+}
+
+int DrawToolBar::mosaicBlock() const
+{
+    return m_mosaic->value();
+}
+
+void DrawToolBar::setMosaicBlock(int pixels)
+{
+    m_mosaic->setValue(pixels);
+}
+
+void DrawToolBar::showNextNumber(int n)
+{
+    m_next->setText(QStringLiteral("次:%1").arg(n));
 }
 
 int DrawToolBar::lineWidth() const

@@ -6,6 +6,7 @@
 #include "Drawing.h"
 
 class QButtonGroup;
+class QComboBox;
 class QSpinBox;
 class QToolButton;
 
@@ -30,6 +31,9 @@ public:
         bool restore = false; // a maximised main window is restored first
     };
     static Placement placeBeside(const QRect& mainFrame, bool maximised);
+    // Where a window's frame goes so that all of it lies on the available
+    // area (title bar included), as near to where it is as can be.
+    static QPoint keepOnScreen(const QRect& frame, const QRect& available);
 
     // The bar's three settings: the size of a box or ellipse placed with a
     // plain click, whether boxes and ellipses are filled (0 = outline), and
@@ -45,8 +49,22 @@ public:
     void setColour(const QColor& c);
     int lineWidth() const;
     void setLineWidth(int w);
+    // Letter height of new texts in picture pixels: small, medium, large or
+    // a number typed in.
+    int textSize() const { return m_textPixels; }
+    void setTextSize(int pixels);
+    // The block size of the mosaic command.
+    int mosaicBlock() const;
+    void setMosaicBlock(int pixels);
+    // Shows the number the next step marker gets.
+    void showNextNumber(int n);
 
     QToolButton* toolButton(DrawnShape::Kind k) const { return m_tools[size_t(k)]; }
+    QComboBox* textSizeBox() const { return m_textSize; }
+    QComboBox* textBackBox() const { return m_textBack; }
+    QToolButton* boldButton() const { return m_bold; }
+    QToolButton* nextNumberButton() const { return m_next; }
+    QToolButton* renumberButton() const { return m_renumber; }
 
     // The colours offered as swatches, besides the colour dialog.
     static const std::array<QColor, 6>& swatches();
@@ -55,26 +73,47 @@ signals:
     void toolChanged(DrawnShape::Kind tool);
     void colourChanged(const QColor& c);
     void lineWidthChanged(int w);
+    void textSizeChanged(int pixels);
+    void textBoldChanged(bool on);
+    void textBackChanged(DrawnShape::TextBack back);
+    void renumberRequested();
+    void numbersResetRequested();
     // The user closed the bar (its close box, or close()).
     void closed();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void showColour();
+    void readTextSize();
+    void fitOnScreen();
+    // Boxes that hide and the highlighter keep colours of their own.
+    static int colourSlot(DrawnShape::Kind k);
 
     DrawnShape::Kind m_tool = DrawnShape::Rectangle;
     QColor m_colour = Qt::red;
+    std::array<QColor, 3> m_colours{QColor(Qt::red), QColor(Qt::black), QColor(255, 235, 0)};
+    int m_textPixels = DrawnShape::kTextSizes[1];
     int m_clickSize = 50;
     int m_fill = 0;
     QColor m_seeThrough = Qt::white;
-    std::array<QToolButton*, 6> m_tools{};
+    std::array<QToolButton*, DrawnShape::kKinds> m_tools{};
     QButtonGroup* m_group = nullptr;
     QToolButton* m_colourButton = nullptr;
     QSpinBox* m_width = nullptr;
+    QComboBox* m_textSize = nullptr;
+    QComboBox* m_textBack = nullptr;
+    QToolButton* m_bold = nullptr;
+    QToolButton* m_next = nullptr;
+    QToolButton* m_renumber = nullptr;
+    QSpinBox* m_mosaic = nullptr;
     bool m_hiddenWithOwner = false;
+    int m_fits = 0; // moves back on screen since shown; a stubborn window manager wins
+
 };
 
 } // namespace varnel

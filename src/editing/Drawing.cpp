@@ -29,8 +29,37 @@ QPolygonF arrowHead(const QPointF& tail, const QPointF& head, int width)
 QFont textFont(const DrawnShape& s)
 {
     QFont f = s.font;
-    f.setPixelSize(std::max(8, s.width * 4 + 8));
+    f.setPixelSize(s.letterHeight());
+    f.setBold(s.bold);
     return f;
+}
+
+// Room around a text for its box or outline.
+double textPadding(const DrawnShape& s)
+{
+    return s.back == DrawnShape::Plain ? 0 : std::max(2, s.letterHeight() / 6);
+}
+
+QColor inverse(const QColor& c)
+{
+    return QColor(255 - c.red(), 255 - c.green(), 255 - c.blue());
+}
+
+// White numbers on dark markers, black on light ones.
+QColor readableOn(const QColor& c)
+{
+    return qGray(c.rgb()) > 150 ? Qt::black : Qt::white;
+}
+
+QRectF stepCircle(const DrawnShape& s)
+{
+    const double d = DrawnShape::stepDiameter(s.width);
+    return QRectF(s.points[0] - QPointF(d / 2, d / 2), QSizeF(d, d));
+}
+
+bool isBox(DrawnShape::Kind k)
+{
+    return k == DrawnShape::Rectangle || k == DrawnShape::Ellipse || k == DrawnShape::Redact;
 }
 
 // Distinct colours of an RGB32 image, counting stops at limit.
@@ -69,47 +98,189 @@ QRectF cornerRect(const DrawnShape& s)
 QRectF DrawnShape::bounds() const
 {
     QRectF r;
+    double m = width / 2.0 + 1;
     switch (kind) {
     case Rectangle:
     case Ellipse:
+    case Redact:
         r = cornerRect(*this);
         break;
     case Arrow:
     case Pen:
+    case Highlight:
         for (const QPointF& p : points)
             r = r.united(QRectF(p, QSizeF(0.01, 0.01)));
         if (kind == Arrow && points.size() >= 2)
             r = r.united(arrowHead(points[0], points[1], width).boundingRect());
+        if (kind == Highlight)
+            m = highlightWidth(width) / 2.0 + 1;
         break;
     case Text:
-        if (!points.empty())
-            r = QRectF(points[0], QFontMetricsF(textFont(*this)).size(0, text));
+        if (!points.empty()) {
+            const double pad = textPadding(*this);
+            r = QRectF(points[0], QFontMetricsF(textFont(*this)).size(0, text)).adjusted(-pad, -pad, pad, pad);
+        }
+        m = 1;
         break;
     case Stamp:
         if (!points.empty())
             r = QRectF(points[0], QSizeF(stamp.size()));
         break;
+    case Step:
+        if (!points.empty())
+            r = stepCircle(*this);
+        m = 1;
+        break;
+    case Select:
+        break;
     }
-    const double m = width / 2.0 + 1;
     return r.adjusted(-m, -m, m, m);
+}
+
+void DrawnShape::translate(const QPointF& by)
+{
+    for (QPointF& p : points)
+        p += by;
+}
+
+std::vector<QPointF> DrawnShape::handles() const
+{
+    if (points.size() < 2)
+        return {};
+    if (kind == Arrow)
+        return {points[0], points[1]};
+    if (!isBox(kind))
+        return {};
+    const QRectF r = cornerRect(*this);
+    return {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
+}
+
+void DrawnShape::moveHandle(int handle, const QPointF& to)
+{
+    const std::vector<QPointF> h = handles();
+    if (handle < 0 || handle >= int(h.size()))
+        return;
+    if (kind == Arrow) {
+        points[size_t(handle)] = to;
+        return;
+    }
+    // The corner across from the one dragged stays where it is.
+    points = {h[size_t((handle + 2) % 4)], to};
+}
+
+void Drawing::push(State before)
+{
+    m_undo.emplace_back(std::move(before), m_state);
+    if (m_undo.size() > kMaxSteps)
+        m_undo.erase(m_undo.begin());
+    m_redo.clear();
+}
+
+void Drawing::record(State before)
+{
+    push(std::move(before));
 }
 
 void Drawing::add(DrawnShape shape)
 {
-    m_shapes.push_back(std::move(shape));
+    State before = m_state;
+    m_state.shapes.push_back(std::move(shape));
+    push(std::move(before));
 }
 
 void Drawing::removeAt(int i)
 {
-    if (i >= 0 && i < count())
-        m_shapes.erase(m_shapes.begin() + i);
+    if (i < 0 || i >= count())
+        return;
+    State before = m_state;
+    m_state.shapes.erase(m_state.shapes.begin() + i);
+    push(std::move(before));
+}
+
+void Drawing::addStep(const QPointF& centre, const QColor& colour, int width)
+{
+    State before = m_state;
+    DrawnShape s;
+    s.kind = DrawnShape::Step;
+    s.points = {centre};
+    s.colour = colour;
+    s.width = width;
+    s.number = m_state.nextNumber++;
+    m_state.shapes.push_back(std::move(s));
+    push(std::move(before));
+}
+
+bool Drawing::renumber()
+{
+    std::vector<DrawnShape*> steps;
+    for (DrawnShape& s : m_state.shapes)
+        if (s.kind == DrawnShape::Step)
+            steps.push_back(&s);
+    if (steps.empty())
+        return false;
+    std::stable_sort(steps.begin(), steps.end(),
+                     [](const DrawnShape* a, const DrawnShape* b) { return a->number < b->number; });
+    const int first = steps.front()->number;
+    bool changed = m_state.nextNumber != first + int(steps.size());
+    for (size_t i = 0; i < steps.size(); ++i)
+        changed = changed || steps[i]->number != first + int(i);
+    if (!changed)
+        return false;
+    State before = m_state;
+    for (size_t i = 0; i < steps.size(); ++i)
+        steps[i]->number = first + int(i);
+    m_state.nextNumber = first + int(steps.size());
+    push(std::move(before));
+    return true;
+}
+
+bool Drawing::undo()
+{
+    if (m_undo.empty())
+        return false;
+    auto step = std::move(m_undo.back());
+    m_undo.pop_back();
+    m_state = step.first;
+    m_redo.push_back(std::move(step));
+    return true;
+}
+
+bool Drawing::redo()
+{
+    if (m_redo.empty())
+        return false;
+    auto step = std::move(m_redo.back());
+    m_redo.pop_back();
+    m_state = step.second;
+    m_undo.push_back(std::move(step));
+    return true;
+}
+
+void Drawing::forgetSteps()
+{
+    m_undo.clear();
+    m_redo.clear();
+}
+
+void Drawing::clear()
+{
+    m_state.shapes.clear();
+    forgetSteps();
+}
+
+int Drawing::hitTest(const QPointF& at, double slack) const
+{
+    for (int i = count() - 1; i >= 0; --i)
+        if (shape(i).bounds().adjusted(-slack, -slack, slack, slack).contains(at))
+            return i;
+    return -1;
 }
 
 QPolygon Drawing::currentRectangle() const
 {
-    if (isEmpty() || m_shapes.back().kind != DrawnShape::Rectangle)
+    if (isEmpty() || m_state.shapes.back().kind != DrawnShape::Rectangle)
         return {};
-    const QRect r = cornerRect(m_shapes.back()).toRect();
+    const QRect r = cornerRect(m_state.shapes.back()).toRect();
     if (r.isEmpty())
         return {};
     // Right and bottom one past the box's last pixel column and row, as a
@@ -178,9 +349,74 @@ void Drawing::paintShape(QPainter& p, const DrawnShape& s, const QTransform& toD
             f.setStyleStrategy(QFont::NoAntialias);
         p.setFont(f);
         const QFontMetricsF fm(f);
-        p.drawText(QRectF(s.points[0], fm.size(0, s.text)), Qt::AlignLeft | Qt::AlignTop, s.text);
+        const QRectF area(s.points[0], fm.size(0, s.text));
+        if (s.back == DrawnShape::WhiteBox || s.back == DrawnShape::InverseBox) {
+            const double pad = textPadding(s);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.fillRect(area.adjusted(-pad, -pad, pad, pad),
+                       s.back == DrawnShape::WhiteBox ? QColor(Qt::white) : inverse(s.colour));
+        }
+        if (s.back == DrawnShape::Outline) {
+            // The letters' outline stroked wide, the letters filled on top.
+            QPainterPath path;
+            const QStringList lines = s.text.split(QLatin1Char('\n'));
+            for (int i = 0; i < lines.size(); ++i)
+                path.addText(area.topLeft() + QPointF(0, fm.ascent() + i * fm.lineSpacing()), f, lines[i]);
+            p.setRenderHint(QPainter::Antialiasing, smooth);
+            p.strokePath(path, QPen(inverse(s.colour), textPadding(s), Qt::SolidLine, Qt::RoundCap,
+                                    Qt::RoundJoin));
+            p.fillPath(path, s.colour);
+            break;
+        }
+        p.setPen(s.colour);
+        p.drawText(area, Qt::AlignLeft | Qt::AlignTop, s.text);
         break;
     }
+    case DrawnShape::Step: {
+        if (s.points.empty())
+            break;
+        p.setRenderHint(QPainter::Antialiasing, smooth);
+        p.setPen(Qt::NoPen);
+        p.setBrush(s.colour);
+        const QRectF circle = stepCircle(s);
+        p.drawEllipse(circle);
+        QFont f = s.font;
+        f.setBold(true);
+        const QString n = QString::number(s.number);
+        // Two digits and more get smaller so that they stay inside.
+        f.setPixelSize(std::max(6, int(circle.height() * (n.size() > 2 ? 0.42 : n.size() > 1 ? 0.5 : 0.62))));
+        if (!smooth)
+            f.setStyleStrategy(QFont::NoAntialias);
+        p.setFont(f);
+        p.setPen(readableOn(s.colour));
+        p.drawText(circle, Qt::AlignCenter, n);
+        break;
+    }
+    case DrawnShape::Redact:
+        // Replaces what lies below: no smoothing, nothing mixed in.
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(cornerRect(s), QColor(s.colour.rgb()));
+        break;
+    case DrawnShape::Highlight: {
+        if (s.points.empty())
+            break;
+        // Multiplied: the picture's dark text stays dark, white turns the
+        // marker's colour. One path, so crossing strokes do not darken twice.
+        p.setRenderHint(QPainter::Antialiasing, smooth);
+        p.setCompositionMode(QPainter::CompositionMode_Multiply);
+        QPainterPath path(s.points[0]);
+        for (size_t i = 1; i < s.points.size(); ++i)
+            path.lineTo(s.points[i]);
+        if (s.points.size() == 1)
+            path.lineTo(s.points[0] + QPointF(0.01, 0));
+        QPainterPathStroker stroker(QPen(Qt::black, DrawnShape::highlightWidth(s.width), Qt::SolidLine,
+                                         Qt::SquareCap, Qt::RoundJoin));
+        p.fillPath(stroker.createStroke(path).simplified(), s.colour);
+        break;
+    }
+    case DrawnShape::Select:
+        break;
     case DrawnShape::Stamp:
         if (!s.points.empty() && !s.stamp.isNull())
             p.drawImage(s.points[0], s.stamp);
@@ -191,7 +427,7 @@ void Drawing::paintShape(QPainter& p, const DrawnShape& s, const QTransform& toD
 
 void Drawing::paint(QPainter& p, const QTransform& toDevice) const
 {
-    for (const DrawnShape& s : m_shapes)
+    for (const DrawnShape& s : m_state.shapes)
         paintShape(p, s, toDevice);
 }
 
@@ -211,7 +447,7 @@ bool Drawing::mergeInto(Picture& picture)
         // Smoothing on a palette picture would add colours it cannot hold.
         p.setRenderHint(QPainter::Antialiasing, !palette);
         p.setRenderHint(QPainter::TextAntialiasing, !palette);
-        for (const DrawnShape& s : m_shapes)
+        for (const DrawnShape& s : m_state.shapes)
             paintShape(p, s, {}, !palette);
     }
     Picture merged;

@@ -154,7 +154,7 @@ void MosaicCommand::apply(PictureDocument& doc)
         return;
     Picture& pic = doc.picture();
     pic.setRegion(RegionSide::Inside, found ? RegionShape::Polygon : RegionShape::Whole, rangePolygon(pixels));
-    pic.mosaic(8, 8);
+    pic.mosaic(block, block);
 }
 
 void FrameCommand::apply(PictureDocument& doc)

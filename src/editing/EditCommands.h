@@ -53,6 +53,7 @@ private:
 class MosaicCommand : public EditCommand {
 public:
     void apply(PictureDocument& doc) override;
+    int block = 8; // the side of a mosaic block in pixels
 };
 
 // "画像枠を追加": a grey line on the outermost pixels. Nothing inside it

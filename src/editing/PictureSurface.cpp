@@ -77,6 +77,10 @@ void PictureSurface::updateScrollBars()
     verticalScrollBar()->setRange(0, std::max(0, h - vp.height()));
     horizontalScrollBar()->setPageStep(vp.width());
     verticalScrollBar()->setPageStep(vp.height());
+    // A wheel notch moves a tenth of the view (the wheel takes three single
+    // steps per notch).
+    horizontalScrollBar()->setSingleStep(std::max(1, vp.width() / 30));
+    verticalScrollBar()->setSingleStep(std::max(1, vp.height() / 30));
 }
 
 void PictureSurface::setSelection(int left, int top, int right, int bottom)

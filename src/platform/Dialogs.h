@@ -6,7 +6,10 @@ class QWidget;
 namespace varnel {
 
 // Message boxes and file pickers, behind an interface so that tests answer
-// them without a person.
+// them without a person. Every message of the program passes through here,
+// and here alone it is decided how it is shown: a message never changes the
+// program's state (no window brought back, no standby ended) and never
+// holds up an exit requested from outside.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -27,6 +30,23 @@ public:
     // Empty when cancelled.
     virtual QString browseFolder(const QString& title, const QString& start) = 0;
     virtual void setOwner(QWidget* owner) = 0;
+
+    // Standing by: the window is hidden or minimised and must stay so; a
+    // message goes to the notification area, or stands alone without it.
+    virtual void setStandby(bool on) { m_standby = on; }
+    bool isStandby() const { return m_standby; }
+    // An exit was requested from outside (a signal, the session's end):
+    // nobody may be waited for. Open questions end as cancelled, later
+    // messages go to standard error (and the notification area).
+    virtual void beginExit() { m_exiting = true; }
+    bool isExiting() const { return m_exiting; }
+    // Whether a message window opened a moment ago or is still open: the
+    // window system may then change the main window's state on its own.
+    virtual bool messageJustShown() const { return false; }
+
+private:
+    bool m_standby = false;
+    bool m_exiting = false;
 };
 
 } // namespace varnel

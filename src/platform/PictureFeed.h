@@ -7,8 +7,7 @@ namespace varnel {
 // Why a feed cannot hear copies in the background.
 enum class WatchGap {
     NoDataControl = 1, // the compositor offers no clipboard-watching protocol
-    ToolMissing = 2,   // the helper program that watches is not installed
-    Failed = 3,        // the watcher kept failing and was given up
+    Failed = 3,        // the compositor ended the watch (or went away)
 };
 
 // A second source of clipboard pictures for copies the main clipboard does
@@ -20,7 +19,7 @@ public:
     ~PictureFeed() override = default;
 
     // Starts listening; what is on the clipboard now arrives as present(),
-    // every later copy as offered(). Stopping ends every process it runs.
+    // every later copy as offered(). Stopping ends every read at once.
     virtual void start() = 0;
     virtual void stop() = 0;
     virtual bool isRunning() const = 0;

@@ -13,6 +13,10 @@ namespace {
 const QString kForm = QStringLiteral("ﾌｫｰﾑ");
 const QString kUser = QStringLiteral("ﾕｰｻﾞｰ");
 const QString kMacro = QStringLiteral("マクロ");
+// A group of its own, after the others: files written before it existed
+// read as they did, and their groups are written back as they were.
+const QString kDrawing = QStringLiteral("描画");
+const QString kNextStep = QStringLiteral("次の番号");
 
 const QString kLeft = QStringLiteral("Left");
 const QString kTop = QStringLiteral("Top");
@@ -73,6 +77,9 @@ bool AppSettings::load(yIni& ini, const QString& userDataFolder, SettingsValues&
 
     ini.GetGtx(kMacro);
     v.macroText = ini.vGtVal(kCommand, QString()).toText().replace(kMacroBreak, QStringLiteral("\r\n"));
+
+    ini.GetGtx(kDrawing);
+    v.nextStepNumber = std::max(1, ini.vGtVal(kNextStep, 1).toInt());
     return true;
 }
 
@@ -118,6 +125,10 @@ bool AppSettings::save(yIni& ini, const SettingsValues& v, bool windowShown)
     macro.replace(lineBreak, kMacroBreak);
     ini.GetGtx(kMacro);
     ini.SetVal(kCommand, macro);
+    ini.SetGtx();
+
+    ini.GetGtx(kDrawing);
+    ini.SetVal(kNextStep, v.nextStepNumber);
     ini.SetGtx();
 
     return ini.SetTxt();

@@ -25,6 +25,7 @@ struct SettingsValues {
     QString storagePrefix;
     QString storageExtension;
     QString macroText;            // lines separated by CR LF
+    int nextStepNumber = 1;       // the number the next step marker gets
 
     bool operator==(const SettingsValues&) const = default;
 };

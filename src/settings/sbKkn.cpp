@@ -18,7 +18,9 @@ sbKkn::sbKkn(QWidget* owner, std::function<void(QString&)> browse)
     : QDialog(owner), m_browse(std::move(browse))
 {
     setObjectName(QStringLiteral("sbKkn"));
-    setWindowTitle(QString());
+    // No caption text: an empty title would let the window system put the
+    // program's name there.
+    setWindowTitle(QStringLiteral(" "));
     setModal(true);
 
     auto* grid = new QGridLayout(this);

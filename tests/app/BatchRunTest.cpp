@@ -162,3 +162,20 @@ TEST(BatchCommandLine, OnlyTheMacroOptionDiverts)
     EXPECT_FALSE(IsBatchRun(2, plain));
     EXPECT_TRUE(IsBatchRun(4, batch));
 }
+
+TEST_F(BatchRunTest, ATurnAndAnOverwriteWriteTheFileAndTheRunSaysWhat)
+{
+    const QString a = pictureFile("a.png", 64, 48);
+    w->MacroText = "[T]" + CRLF + "回転⇒右90度" + CRLF + "ﾌｧｲﾙ⇒上書き保存" + CRLF + CRLF + "[U]" + CRLF + "回転⇒右90度";
+    EXPECT_EQ(run("T", {a}), 0);
+    EXPECT_EQ(QImage(a).size(), QSize(48, 64));
+    EXPECT_TRUE(out.contains("wrote " + a)) << out.toStdString();
+
+    // Changed and not written: said so; the exit status is as before.
+    const QByteArray before = [&] { QFile f(a); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    EXPECT_EQ(run("U", {a}), 0);
+    EXPECT_TRUE(out.contains("変更は保存されていません")) << out.toStdString();
+    QFile f(a);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}

@@ -13,15 +13,7 @@ using namespace varnel;
 
 namespace {
 
-// Every pixel different: red from x, green from y.
-QImage gradient(int w = 40, int h = 30)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb(x * 6 % 256, y * 8 % 256, 90));
-    return img;
-}
+using testfiles::gradient;
 
 // A few flat colours, as a screenshot has them: they fit 16 colours exactly.
 QImage flatAreas(int w = 40, int h = 30)

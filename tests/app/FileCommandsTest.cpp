@@ -476,3 +476,87 @@ TEST_F(FileCommandsTest, DroppedPictureOpensWithoutAMacroStep)
     EXPECT_TRUE(fake.dialogs->messages[0].contains("notes.txt"));
     EXPECT_EQ(w->CurrentFilePath, out("dropped.png"));
 }
+
+TEST_F(FileCommandsTest, SaveAsGifThenSaveWritesTheGifAndLeavesTheOriginal)
+{
+    QImage src(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            src.setPixel(x, y, qRgb(x * 6, y * 8, (x * y) % 256));
+    Picture(src).save(out("001.bmp"), ImageFormat::Bmp);
+    const QByteArray original = bytes(out("001.bmp"));
+    w->OpenPictureFile(out("001.bmp"));
+    saveAs(out("001.gif"), 6);
+    EXPECT_EQ(w->CurrentFilePath, out("001.gif"));
+    EXPECT_EQ(w->surface()->picture().depthCode(), 8);
+    EXPECT_EQ(w->PictureState, 1);
+
+    g("mnRotate").click(0);
+    ASSERT_TRUE(g("mnFile").isEnabled(1));
+    g("mnFile").click(1);
+    EXPECT_EQ(bytes(out("001.bmp")), original);
+    EXPECT_EQ(decoded(out("001.gif")).image().convertToFormat(QImage::Format_RGB32),
+              w->surface()->picture().image().convertToFormat(QImage::Format_RGB32));
+
+    // The full depth is back by undo: the turn, then the reduction.
+    g("mnEdt").click(15);
+    g("mnEdt").click(15);
+    EXPECT_EQ(w->surface()->picture().depthCode(), 24);
+    EXPECT_EQ(w->surface()->picture().image().convertToFormat(QImage::Format_RGB32), src);
+}
+
+TEST_F(FileCommandsTest, ALoadOverUnsavedChangesAsksFirst)
+{
+    Picture(picture(qRgb(10, 20, 30))).save(out("a.bmp"), ImageFormat::Bmp);
+    Picture(picture(qRgb(90, 20, 30))).save(out("b.bmp"), ImageFormat::Bmp);
+    w->OpenPictureFile(out("a.bmp"));
+    g("mnRotate").click(3);
+    ASSERT_EQ(w->PictureState, 2);
+
+    // キャンセル: the edited picture stays.
+    fake.dialogs->saveChoices = {Dialogs::SaveChoice::Cancel};
+    fake.dialogs->openAnswers = {out("b.bmp")};
+    g("mnFile").click(0);
+    EXPECT_EQ(fake.dialogs->saveQuestions.size(), 1);
+    EXPECT_EQ(w->CurrentFilePath, out("a.bmp"));
+    EXPECT_EQ(w->surface()->picture().width(), 30);
+    EXPECT_EQ(w->PictureState, 2);
+
+    // 保存: the edit is written, then the other file opens.
+    fake.dialogs->saveChoices = {Dialogs::SaveChoice::Save};
+    fake.dialogs->openAnswers = {out("b.bmp")};
+    g("mnFile").click(0);
+    EXPECT_EQ(decoded(out("a.bmp")).width(), 30);
+    EXPECT_EQ(w->CurrentFilePath, out("b.bmp"));
+    EXPECT_EQ(w->PictureState, 1);
+
+    // No changes: no question.
+    fake.dialogs->openAnswers = {out("a.bmp")};
+    g("mnFile").click(0);
+    EXPECT_EQ(fake.dialogs->saveQuestions.size(), 2);
+}
+
+TEST_F(FileCommandsTest, AFailedLoadKeepsTheEditedPictureAndItsState)
+{
+    Picture(picture(qRgb(10, 20, 30))).save(out("a.bmp"), ImageFormat::Bmp);
+    QFile broken(out("broken.bmp"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("BM not a picture");
+    broken.close();
+    w->OpenPictureFile(out("a.bmp"));
+    g("mnRotate").click(3);
+    w->OpenPictureFile(out("broken.bmp"));
+    EXPECT_EQ(w->PictureState, 2);
+    EXPECT_TRUE(g("mnFile").isEnabled(1));
+    EXPECT_EQ(w->CurrentFilePath, out("a.bmp"));
+}
+
+TEST_F(FileCommandsTest, TheExitItemAsksAboutUnsavedChanges)
+{
+    show(Picture(picture(qRgb(1, 2, 3))));
+    fake.dialogs->saveChoices = {Dialogs::SaveChoice::Cancel};
+    g("mnFile").click(11);
+    EXPECT_EQ(fake.dialogs->saveQuestions.size(), 1);
+    EXPECT_FALSE(w->isShuttingDown());
+    EXPECT_TRUE(w->isVisible());
+}

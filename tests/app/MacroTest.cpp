@@ -225,3 +225,54 @@ TEST_F(MacroTest, StoredMacrosComeBackAsMenuItemsAfterRestart)
     g("mnMcr").click(1);
     EXPECT_EQ(w->surface()->picture().depthCode(), 40); // ｸﾞﾚｰ(4bit), the first match
 }
+
+TEST_F(MacroTest, LinesReplayExactlyTheItemRecorded)
+{
+    // Recorded: the whole caption where the cut one would name another item.
+    startRecording();
+    pastePicture();
+    g("mnColr").click(4); // ｸﾞﾚｰ(8bit)
+    w->surface()->setSelection(2, 2, 10, 10);
+    g("mnRng").click(5);  // 強調(ﾏｰｶｰ)
+    w->MacroRecording = false;
+    const QString recorded = w->MacroBuffer;
+    EXPECT_EQ(recorded, "画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付" + CRLF + "色数⇒ｸﾞﾚｰ(8bit)" + CRLF + "範囲⇒強調(ﾏｰｶｰ)");
+
+    // Replayed: the same items, whatever else begins with the same words.
+    QStringList clicked;
+    for (const char* name : {"mnColr", "mnRng"})
+        w->group(name)->setHandler([&clicked, name](int i) { clicked << QString("%1:%2").arg(name).arg(i); });
+    w->MacroText = "[R]" + CRLF + recorded + CRLF + "[Old]" + CRLF + "色数⇒ｸﾞﾚｰ" + CRLF + "範囲⇒強調";
+    w->RunMacroNamed("R");
+    EXPECT_EQ(clicked, QStringList({"mnColr:4", "mnRng:5"}));
+    // A macro stored before keeps replaying as it did.
+    clicked.clear();
+    w->RunMacroNamed("Old");
+    EXPECT_EQ(clicked, QStringList({"mnColr:2", "mnRng:4"}));
+}
+
+TEST_F(MacroTest, UndoIsNoMacroStepEvenByName)
+{
+    pastePicture();
+    w->surface()->setSelection(0, 0, 20, 10);
+    w->MacroText = "[T]" + CRLF + "画像編集⇒ﾄﾘﾐﾝｸﾞ" + CRLF + "画像編集⇒元" + CRLF + CRLF + "[R]" + CRLF + "画像編集⇒や";
+    w->RunMacroNamed("T");
+    EXPECT_EQ(w->surface()->picture().width(), 20) << "the trimming was not taken back";
+    g("mnEdt").click(15);
+    w->RunMacroNamed("R");
+    EXPECT_EQ(w->surface()->picture().width(), 40) << "nor brought back";
+}
+
+TEST_F(MacroTest, TheTitleFollowsTheCurrentFileOnceItShowsIt)
+{
+    const QString a = dir.path() + "/a.png", b = dir.path() + "/b.png";
+    picture(qRgb(1, 2, 3)).save(a);
+    picture(qRgb(4, 5, 6)).save(b);
+    w->OpenPictureFile(a);
+    startRecording();
+    inEditor([](sbMcr&) {});
+    g("mnMcrS").click(2);
+    EXPECT_EQ(w->windowTitle(), a);
+    w->OpenPictureFile(b);
+    EXPECT_EQ(w->windowTitle(), b);
+}

@@ -210,3 +210,41 @@ TEST_F(OrderlyExitTest, AFailedLoadCentresTheWindowAtItsSizeWithoutStamps)
     EXPECT_LE(std::abs(centre.x() - screen->availableGeometry().center().x()), 1);
     EXPECT_LE(std::abs(centre.y() - screen->availableGeometry().center().y()), 1);
 }
+
+TEST_F(OrderlyExitTest, AtAnExitFromOutsideNoMessageWaitsAndTheProgramStillEnds)
+{
+    w->SetFormShown(false);
+    EXPECT_TRUE(fake.dialogs->isStandby());
+    DurableFile::failNextWrite(DurableFile::Step::Write, ENOSPC);
+    fake.exitRequests->request();
+    ASSERT_EQ(fake.dialogs->messages.size(), 1);
+    EXPECT_TRUE(fake.dialogs->messages[0].startsWith(QStringLiteral("設定を保存できません")));
+    EXPECT_TRUE(fake.dialogs->messagesWhileExiting[0]);
+    EXPECT_FALSE(fake.tray->isAdded());
+}
+
+TEST(StartUpExit, AnExitRequestedWhileStartUpTellsSomethingEndsTheProgramWithItsSettings)
+{
+    Starts s;
+    QDir().mkpath(s.userData());
+    QFile f(s.userData() + "User.xml");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QStringEncoder("CP932").encode(
+        QStringLiteral("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <ﾕｰｻﾞｰ>\r\n"
+                       "      </ｷｬﾌﾟﾁｬ後表示>3<ｷｬﾌﾟﾁｬ後表示>\r\n   </ﾕｰｻﾞｰ>\r\n</運用>")));
+    f.close();
+    FakePlatform& a = s.desktop();
+    // The session ends while the damaged key is being told.
+    a.dialogs->onMessage = [&a] {
+        a.dialogs->onMessage = nullptr;
+        a.exitRequests->request();
+    };
+    auto w = StartUp(a.platform, s.exe);
+    ASSERT_TRUE(w);
+    ASSERT_FALSE(a.dialogs->messages.isEmpty());
+    EXPECT_TRUE(a.dialogs->isExiting());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }, 2000)) << "the exit was forgotten";
+    QFile saved(s.userData() + "User.xml");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString(QStringDecoder("CP932").decode(saved.readAll())).contains(QStringLiteral("<ｷｬﾌﾟﾁｬ後表示>1</ｷｬﾌﾟﾁｬ後表示>")));
+}

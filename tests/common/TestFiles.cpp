@@ -25,4 +25,13 @@ bool TempFolder::exists(const QString& name) const
     return QFileInfo::exists(file(name));
 }
 
+QImage gradient(int width, int height)
+{
+    QImage img(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            img.setPixel(x, y, qRgb(x * 6 % 256, y * 8 % 256, 90));
+    return img;
+}
+
 } // namespace testfiles

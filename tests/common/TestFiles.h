@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -18,5 +19,8 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Every pixel different: red from x, green from y (40 x 30 by default).
+QImage gradient(int width = 40, int height = 30);
 
 } // namespace testfiles

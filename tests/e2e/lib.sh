@@ -121,6 +121,31 @@ make_picture() { # out colour label
     -fill white -draw "rectangle 150,100 300,180" -fill "rgb(17,34,51)" -draw "point 5,5" "$1"
 }
 
+# x y w h on the screen of what shows a colour (a test picture of one colour).
+colour_on_screen() { # colour
+  import -window root "$E2E_TMP/screen.png"
+  convert "$E2E_TMP/screen.png" -fill black +opaque "$1" -fill white -opaque "$1" \
+    -trim -format '%X %Y %w %h\n' info: | tr -d '+'
+}
+
+# Pixels of a colour (within a tolerance) in a region of a file.
+count_colour() { # file colour geometry
+  convert "$1" -crop "$3" +repage -fuzz 25% -fill black +opaque "$2" -fill white -opaque "$2" \
+    -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# A mouse drag with the left button, in steps the program sees as a move.
+drag() { # x1 y1 x2 y2
+  xdotool mousemove "$1" "$2" mousedown 1
+  sleep 0.2
+  xdotool mousemove $(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))
+  sleep 0.1
+  xdotool mousemove "$3" "$4"
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.3
+}
+
 same_pixels() { # a b
   [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]
 }

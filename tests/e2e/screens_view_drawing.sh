@@ -66,12 +66,12 @@ TB=$(xdotool search --onlyvisible --name '^ToolBar$' | head -1)
 sleep 0.5
 read -r GX GY GW GH < <(green_box)
 drag $((GX + 20)) $((GY + 15)) $((GX + 200)) $((GY + 90))
-xdotool mousemove --window "$TB" 45 15 click 1   # ellipse
+xdotool mousemove --window "$TB" 16 42 click 1   # ellipse
 drag $((GX + 240)) $((GY + 20)) $((GX + 330)) $((GY + 100))
-xdotool mousemove --window "$TB" 16 42 click 1   # arrow
+xdotool mousemove --window "$TB" 45 42 click 1   # arrow
 drag $((GX + 120)) $((GY + 200)) $((GX + 60)) $((GY + 100))
-xdotool mousemove --window "$TB" 16 70 click 1   # text
-xdotool mousemove --window "$TB" 16 130 click 1  # black
+xdotool mousemove --window "$TB" 16 96 click 1   # text
+xdotool mousemove --window "$TB" 16 184 click 1  # black
 xdotool mousemove $((GX + 130)) $((GY + 190)) click 1
 sleep 0.4
 xdotool windowfocus --sync "$WID" 2>/dev/null || true

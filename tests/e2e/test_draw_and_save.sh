@@ -9,27 +9,7 @@ start_tray
 start_app
 
 GREEN="rgb(0,200,100)"
-# x y w h of the green picture on the screen.
-picture_on_screen() {
-  import -window root "$E2E_TMP/screen.png"
-  convert "$E2E_TMP/screen.png" -fill black +opaque "$GREEN" -fill white -opaque "$GREEN" \
-    -trim -format '%X %Y %w %h\n' info: | tr -d '+'
-}
-# Pixels of a colour (within a tolerance) in a region of a file.
-count_colour() { # file colour geometry
-  convert "$1" -crop "$3" +repage -fuzz 25% -fill black +opaque "$2" -fill white -opaque "$2" \
-    -format '%[fx:int(mean*w*h)]' info:
-}
-drag() { # x1 y1 x2 y2
-  xdotool mousemove "$1" "$2" mousedown 1
-  sleep 0.2
-  xdotool mousemove $(( ($1 + $3) / 2 )) $(( ($2 + $4) / 2 ))
-  sleep 0.1
-  xdotool mousemove "$3" "$4"
-  sleep 0.2
-  xdotool mouseup 1
-  sleep 0.3
-}
+picture_on_screen() { colour_on_screen "$GREEN"; }
 
 # Capture: standby, a picture on the clipboard, the window comes back with it.
 convert -size 400x300 "xc:$GREEN" -fill white -draw "rectangle 300,220 390,290" "$E2E_TMP/shot.png"
@@ -62,11 +42,11 @@ read -r PX PY PW PH < <(picture_on_screen)
 
 # A red box (the default tool and colour).
 drag $((PX + 20)) $((PY + 20)) $((PX + 90)) $((PY + 70))
-# A black text: the text tool (third row, first column), the black swatch,
+# A black text: the text tool (fourth row, first column), the black swatch,
 # a click on the picture, typing, Return.
-xdotool mousemove --window "$TB" 16 70 click 1
+xdotool mousemove --window "$TB" 16 96 click 1
 sleep 0.2
-xdotool mousemove --window "$TB" 16 130 click 1
+xdotool mousemove --window "$TB" 16 184 click 1
 sleep 0.3
 xdotool mousemove $((PX + 20)) $((PY + 95)) click 1
 sleep 0.5

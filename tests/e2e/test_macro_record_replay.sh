@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A user records a macro (colour ｸﾞﾚｰ(8bit), copy, numbered save), names it
 # in the editor, exits; after a restart a capture comes in and the macro,
-# chosen from the menu, replays the steps on it. The recorded line 色数⇒ｸﾞﾚｰ
-# replays the first grey item, 4 bits.
+# chosen from the menu, replays the steps on it. The recorded line names
+# ｸﾞﾚｰ(8bit) in full, since ｸﾞﾚｰ alone would name ｸﾞﾚｰ(4bit), and replays it.
 BIN=$1
 source "$(dirname "$0")/lib.sh"
 start_x
@@ -55,7 +55,7 @@ wait_for "! xdotool search --onlyvisible --name 'マクロコマンドの編集'
 key alt+f x
 wait_for "! kill -0 $APP_PID" 10 || fail "program did not end through the exit item"
 stored=$(iconv -f CP932 -t UTF-8 "$XDG_DATA_HOME/Quillon/varnel/User.xml")
-grep -q '<COMMAND>\[gray8\]~色数⇒ｸﾞﾚｰ~画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ~作業ﾌｫﾙﾀﾞ⇒連番をつけて保存</COMMAND>' \
+grep -q '<COMMAND>\[gray8\]~色数⇒ｸﾞﾚｰ(8bit)~画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ~作業ﾌｫﾙﾀﾞ⇒連番をつけて保存</COMMAND>' \
   <<<"$stored" || { echo "$stored"; fail "the renamed macro was not stored"; }
 
 # Restart, capture a picture in standby (it shows the window), run the macro.
@@ -70,7 +70,7 @@ key alt+m Return                  # the first item is the macro gray8
 wait_for "[ -f '$WORK/002.bmp' ]" 10 || { ls -la "$WORK"; fail "the macro did not save the picture"; }
 sleep 0.3
 f="$WORK/002.bmp"
-[ "$(od -An -tu2 -j28 -N2 "$f" | tr -d ' ')" = 4 ] || fail "replayed picture is not 4 bits per pixel"
+[ "$(od -An -tu2 -j28 -N2 "$f" | tr -d ' ')" = 8 ] || fail "replayed picture is not 8 bits per pixel"
 [ "$(identify -format '%wx%h %[type]' "$f")" = "333x222 Grayscale" ] || fail "replayed picture: $(identify "$f")"
 # The copy step put the same picture on the clipboard.
 xclip -selection clipboard -t image/png -o > "$E2E_TMP/copied.png" 2>/dev/null || fail "nothing copied"

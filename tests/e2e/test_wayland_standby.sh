@@ -16,9 +16,9 @@ make_picture "$E2E_TMP/before.png" orange
 wl_offer_png "$E2E_TMP/before.png"
 start_app
 key ctrl+q
-# Standby has started the Wayland watcher (a child of the program) once
-# this process runs; copies made before it are the "already there" kind.
-wait_for "pgrep -P $APP_PID -f -- '--watch'" 15 || { cat "$E2E_TMP/app.log"; fail "the Wayland watcher did not start"; }
+# Standby has started the Wayland watcher (a thread of the program) once
+# it is listed; copies made before it are the "already there" kind.
+wait_for "grep -qx wl-clip-watch /proc/$APP_PID/task/*/comm" 15 || { cat "$E2E_TMP/app.log"; fail "the Wayland watcher did not start"; }
 sleep 1
 # Nobody's window has the focus: an empty workspace is shown.
 swaymsg workspace 9 >/dev/null || fail "swaymsg could not switch the workspace"

@@ -93,3 +93,65 @@ for d in (3, 2, 1, 0):
 time.sleep(0.3)
 PY
 }
+
+# GNOME's compositor, headless, with XWayland and a D-Bus session bus of its
+# own (no notification area, as on GNOME). Sets WAYLAND_DISPLAY, DISPLAY,
+# XAUTHORITY and XDG_RUNTIME_DIR; skips where it cannot start.
+start_mutter() {
+  local t
+  for t in mutter dbus-run-session Xwayland xclip; do
+    command -v "$t" >/dev/null 2>&1 || skip "$t is not installed"
+  done
+  # XWayland's socket folder must be writable by all, as a booted system
+  # makes it; mutter refuses to start its X server otherwise.
+  if [ -d /tmp/.X11-unix ] && [ "$(stat -c %a /tmp/.X11-unix)" != 1777 ]; then
+    chmod 1777 /tmp/.X11-unix 2>/dev/null || skip "/tmp/.X11-unix is not writable by all"
+  fi
+  export XDG_RUNTIME_DIR="$E2E_TMP/run"
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  local envf="$E2E_TMP/mutter.env"
+  # The command mutter runs once it is up reports its environment and
+  # mutter's process (the session bus ends with it).
+  dbus-run-session -- mutter --headless --wayland --virtual-monitor 1280x800 --wayland-display=wl-e2e \
+    -- sh -c "echo \$PPID > '$E2E_TMP/mutter.pid'; env > '$envf.tmp' && mv '$envf.tmp' '$envf'; exec sleep 3600" \
+    >"$E2E_TMP/mutter.log" 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for "[ -f '$envf' ]" 30 || { tail -5 "$E2E_TMP/mutter.log"; skip "headless mutter could not start"; }
+  E2E_PIDS+=("$(cat "$E2E_TMP/mutter.pid")")
+  export WAYLAND_DISPLAY=wl-e2e
+  DISPLAY=$(sed -n 's/^DISPLAY=//p' "$envf")
+  [ -n "$DISPLAY" ] || skip "mutter started without XWayland"
+  export DISPLAY
+  local xa
+  xa=$(sed -n 's/^XAUTHORITY=//p' "$envf")
+  [ -n "$xa" ] && export XAUTHORITY="$xa"
+  unset QT_QPA_PLATFORM XDG_CURRENT_DESKTOP
+  wait_for "xdpyinfo" 15 || skip "mutter's XWayland does not answer"
+}
+
+# Whether the program's main window is minimised (iconic).
+is_iconic() { xprop -id "$WID" WM_STATE 2>/dev/null | grep -q 'Iconic'; }
+
+# A top-level window of the program other than the main window, visible:
+# a message.
+other_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --name '^Varnel$' 2>/dev/null); do
+    [ "$w" = "$WID" ] && continue
+    xprop -id "$w" WM_CLASS 2>/dev/null | grep -q '"varnel"' && { echo "$w"; return 0; }
+  done
+  return 1
+}
+
+# Ctrl+Q into the program's window, focused first; again while standby has
+# not begun (a key sent while the program still starts up can be lost).
+enter_standby_minimised() {
+  local attempt
+  for attempt in 1 2 3; do
+    xdotool windowactivate --sync "$WID" >/dev/null 2>&1 || xdotool windowfocus --sync "$WID" >/dev/null 2>&1 || true
+    xdotool key --window "$WID" ctrl+q
+    wait_for is_iconic 5 && return 0
+  done
+  return 1
+}

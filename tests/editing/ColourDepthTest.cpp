@@ -54,3 +54,42 @@ TEST(ColourDepth, UnknownCodeFailsAndLeavesPicture)
     EXPECT_FALSE(ColourDepth::convert(p, 12));
     EXPECT_EQ(p.depthCode(), 24);
 }
+
+namespace {
+// Pixels that differ from all four neighbours: the dots error diffusion
+// scatters, which banding without it does not have.
+int isolatedDots(const Picture& p)
+{
+    const QImage img = p.image().convertToFormat(QImage::Format_RGB32);
+    int dots = 0;
+    for (int y = 1; y + 1 < img.height(); ++y)
+        for (int x = 1; x + 1 < img.width(); ++x) {
+            const QRgb c = img.pixel(x, y);
+            dots += c != img.pixel(x - 1, y) && c != img.pixel(x + 1, y) && c != img.pixel(x, y - 1)
+                    && c != img.pixel(x, y + 1);
+        }
+    return dots;
+}
+} // namespace
+
+TEST(ColourDepth, DitheringOnlyWhereTheCodeAsksForIt)
+{
+    QImage img(96, 96, QImage::Format_RGB32);
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 96; ++x)
+            img.setPixel(x, y, qRgb(x * 255 / 95, y * 255 / 95, (x + y) * 255 / 190));
+    const int inner = 94 * 94;
+    for (int code : {4, 40, 8, 1}) {
+        Picture p(img);
+        ASSERT_TRUE(ColourDepth::convert(p, code) || code == 1) << code;
+        if (code == 1) {
+            ASSERT_TRUE(p.convertDepth(1, true));
+        }
+        const int dots = isolatedDots(p);
+        if (code == 4 || code == 40) {
+            EXPECT_LT(dots, inner / 100) << code;
+        } else {
+            EXPECT_GT(dots, inner / 20) << code;
+        }
+    }
+}

@@ -11,7 +11,7 @@ EditSnapshot shot(QRgb c, int side = 10, const char* code = "32")
 {
     QImage img(side, side, QImage::Format_ARGB32);
     img.fill(c);
-    return {Picture(img), QString::fromLatin1(code)};
+    return {Picture(img), QString::fromLatin1(code), QString()};
 }
 QRgb colourOf(const EditSnapshot& s)
 {
@@ -81,10 +81,24 @@ TEST(EditHistory, DropLastAndClear)
     h.push(shot(qRgb(2, 0, 0)));
     const auto pushes = h.pushCount();
     h.dropLast();
+    EXPECT_EQ(h.bytes(), 10 * 10 * 4) << "a dropped step gives its bytes back";
     ASSERT_TRUE(h.last());
     EXPECT_EQ(colourOf(*h.last()), qRgb(1, 0, 0));
     EXPECT_EQ(h.pushCount(), pushes);
     h.clear();
     EXPECT_FALSE(h.canUndo());
     EXPECT_EQ(h.bytes(), 0);
+}
+
+TEST(EditHistory, RedoKeepsToTheLimit)
+{
+    const qint64 one = 10 * 10 * 4;
+    EditHistory h(3 * one);
+    h.push(shot(qRgb(1, 0, 0)));
+    h.push(shot(qRgb(2, 0, 0)));
+    auto s = h.undo(shot(qRgb(3, 0, 0)));
+    s = h.undo(*s);
+    // Going forward from a picture four times the size of a step.
+    h.redo(shot(qRgb(4, 0, 0), 20));
+    EXPECT_LE(h.bytes(), h.limit());
 }

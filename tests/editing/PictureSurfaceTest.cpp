@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include "editing/ColourDepth.h"
 #include "editing/PictureSurface.h"
@@ -90,4 +92,25 @@ TEST(PictureSurface, DraggingShowsTheRangeSizeUntilReleased)
     send(QEvent::MouseButtonRelease, QPoint(480, 380), Qt::NoButton);
     EXPECT_TRUE(s.dragSizeText().isEmpty());
     EXPECT_EQ(s.selectionEdges(), QRect(10, 20, 300, 200));
+}
+
+TEST(PictureSurface, AWheelNotchScrollsATenthOfTheView)
+{
+    PictureSurface s;
+    s.resize(400, 300);
+    s.show();
+    QImage img(4000, 3000, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    s.picture().setImage(img);
+    s.setZoom(1.0);
+    s.showPicture(3);
+    QApplication::processEvents();
+    const int view = s.viewport()->height();
+    const QPointF at(20, 20);
+    QWheelEvent e(at, s.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(s.viewport(), &e);
+    const int moved = s.verticalScrollBar()->value();
+    EXPECT_GE(moved, view / 12);
+    EXPECT_LE(moved, view / 8);
 }

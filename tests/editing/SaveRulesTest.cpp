@@ -40,6 +40,8 @@ TEST(SaveRules, FormatsDepthsAndQualityByExtension)
     EXPECT_EQ(SaveRules::conversionFor("png", 40), 0);
     EXPECT_EQ(SaveRules::conversionFor("pcx", 4), 0);
     EXPECT_EQ(SaveRules::conversionFor("gif", 8), 0);
+    for (int code : {1, 4, 40, 80}) // grey 8 bit too: GIF keeps every palette depth
+        EXPECT_EQ(SaveRules::conversionFor("gif", code), 0) << code;
     EXPECT_EQ(SaveRules::conversionFor("gif", 24), 8);
     EXPECT_EQ(SaveRules::conversionFor("gif", 16), 8);
     EXPECT_EQ(SaveRules::conversionFor("jpg", 8), 24);

@@ -54,3 +54,15 @@ TEST(MenuGroup, TickOnlyAndChangeSignals)
     for (int i = 0; i < 4; ++i)
         EXPECT_FALSE(g.isChecked(i));
 }
+
+TEST(MenuGroup, ReplayPrefersTheItemNamedInFullAndStaysInItsItems)
+{
+    MenuGroup g("g", "kw");
+    g.add("AB");
+    g.add("A");
+    g.add("元に戻す");
+    EXPECT_EQ(g.findForReplay("A"), 1);
+    EXPECT_EQ(g.findForReplay("AB"), 0);
+    EXPECT_EQ(g.findForReplay("元", 0, 1), -1);
+    EXPECT_EQ(g.findForReplay("", 1), 1);
+}

@@ -1,41 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
-#include <csignal>
 
-#include "TestFiles.h"
+#include "TestCompositor.h"
 #include "platform/wayland/WaylandPictureFeed.h"
 
 using namespace varnel;
 
 namespace {
-// Stands in for wl-paste: a plain call prints present.bin (fails when there
-// is none); --watch runs the given command once per file named in offers,
-// in order, with the file on stdin, then waits to be ended. With nodc it
-// fails as wl-paste does on a compositor without data-control; each line of
-// dies makes one watch end at once.
-const char* kFakeWlPaste = R"(#!/bin/sh
-D=$(dirname "$0")
-case " $* " in *" --watch "*) ;; *)
-  [ -f "$D/present.bin" ] || { echo "No selection" >&2; exit 1; }
-  exec cat "$D/present.bin";;
-esac
-echo $$ > "$D/watch.pid"
-if [ -f "$D/nodc" ]; then
-  echo "Watch mode requires a compositor that supports the wlroots data-control protocol" >&2
-  exit 1
-fi
-if [ -s "$D/dies" ]; then sed -i 1d "$D/dies"; exit 1; fi
-while [ "$1" != "--watch" ]; do shift; done; shift
-if [ -f "$D/offers" ]; then
-  while read -r f; do "$@" < "$D/$f"; done < "$D/offers"
-fi
-exec sleep 60
-)";
-
 QByteArray randomBytes(int n, quint32 seed)
 {
     QByteArray b(n, Qt::Uninitialized);
@@ -44,141 +19,177 @@ QByteArray randomBytes(int n, quint32 seed)
     return b;
 }
 
-struct FeedFixture : ::testing::Test {
-    testfiles::TempFolder dir;
-    WaylandPictureFeed::Config config;
-    void SetUp() override
+const QStringList kPngAndText{"text/plain", "image/png", "image/bmp"};
+
+struct Watch {
+    TestCompositor compositor;
+    WaylandPictureFeed feed;
+    QSignalSpy present, offered, gaps;
+    explicit Watch(TestCompositor::Offers offers, WaylandFeedConfig config = {})
+        : compositor(offers), feed(withDisplay(config, compositor.socketPath())),
+          present(&feed, &PictureFeed::present), offered(&feed, &PictureFeed::offered),
+          gaps(&feed, &PictureFeed::unavailable)
     {
-        dir.write("wl-paste", kFakeWlPaste);
-        QFile::setPermissions(dir.file("wl-paste"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        config.wlPaste = dir.file("wl-paste");
-        config.probe = [] { return DataControl::Available; };
-        config.restartDelayMs = 10;
     }
-    bool processAlive(const QString& pidFile)
+    static WaylandFeedConfig withDisplay(WaylandFeedConfig c, const QByteArray& path)
     {
-        const int pid = dir.read(pidFile).trimmed().toInt();
-        return pid > 0 && ::kill(pid, 0) == 0;
+        c.display = path;
+        return c;
+    }
+    bool started()
+    {
+        feed.start();
+        return QTest::qWaitFor([&] { return present.size() == 1 || !gaps.isEmpty(); }, 10000);
     }
 };
 } // namespace
 
-TEST_F(FeedFixture, PresentFirstThenEveryCopyWholeAndInOrder)
+TEST(WaylandPictureFeed, TakesEveryCopyThroughEitherProtocolAndPrefersTheStandardOne)
 {
-    // Big enough to cross many socket buffers.
-    const QByteArray first = randomBytes(3 << 20, 1), second = randomBytes(1000, 2),
-                     before = randomBytes(5000, 3);
-    dir.write("a.bin", first);
-    dir.write("b.bin", second);
-    dir.write("present.bin", before);
-    dir.write("offers", "a.bin\nb.bin\n");
-    WaylandPictureFeed feed(config);
-    QSignalSpy present(&feed, &PictureFeed::present), offered(&feed, &PictureFeed::offered);
-    feed.start();
-    EXPECT_TRUE(feed.isRunning());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return offered.size() == 2; }, 20000));
-    ASSERT_EQ(present.size(), 1);
-    EXPECT_EQ(present[0][0].toByteArray(), before);
-    EXPECT_EQ(offered[0][0].toByteArray(), first);
-    EXPECT_EQ(offered[1][0].toByteArray(), second);
-    EXPECT_EQ(offered[0][1].toString(), "image/png");
-
-    // Ending standby ends the watcher process.
-    ASSERT_TRUE(processAlive("watch.pid"));
-    feed.stop();
-    EXPECT_FALSE(feed.isRunning());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !processAlive("watch.pid"); }, 5000));
-}
-
-TEST_F(FeedFixture, NothingThereAtStartGivesAnEmptyPresent)
-{
-    WaylandPictureFeed feed(config);
-    QSignalSpy present(&feed, &PictureFeed::present), gaps(&feed, &PictureFeed::unavailable);
-    feed.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return present.size() == 1; }, 10000));
-    EXPECT_TRUE(present[0][0].toByteArray().isEmpty());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return dir.exists("watch.pid"); }, 10000));
-    EXPECT_TRUE(gaps.isEmpty());
-}
-
-TEST_F(FeedFixture, MissingDataControlAndMissingToolAreReported)
-{
-    {
-        dir.write("nodc", "");
-        WaylandPictureFeed feed(config);
-        QSignalSpy gaps(&feed, &PictureFeed::unavailable);
-        feed.start();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return gaps.size() == 1; }, 10000));
-        EXPECT_EQ(gaps[0][0].value<WatchGap>(), WatchGap::NoDataControl);
-        EXPECT_FALSE(feed.isRunning());
-    }
-    {
-        // The compositor says so itself: no process is started at all.
-        auto c = config;
-        c.probe = [] { return DataControl::Missing; };
-        c.wlPaste = dir.file("not-there");
-        WaylandPictureFeed feed(c);
-        QSignalSpy gaps(&feed, &PictureFeed::unavailable);
-        feed.start();
-        ASSERT_EQ(gaps.size(), 1);
-        EXPECT_EQ(gaps[0][0].value<WatchGap>(), WatchGap::NoDataControl);
-    }
-    {
-        // Without the relay every copy would be lost: said at once.
-        auto c = config;
-        c.relay = dir.file("no-relay");
-        WaylandPictureFeed feed(c);
-        QSignalSpy gaps(&feed, &PictureFeed::unavailable);
-        feed.start();
-        ASSERT_EQ(gaps.size(), 1);
-        EXPECT_EQ(gaps[0][0].value<WatchGap>(), WatchGap::ToolMissing);
-        EXPECT_FALSE(feed.isRunning());
-    }
-    {
-        auto c = config;
-        c.wlPaste = dir.file("not-there");
-        WaylandPictureFeed feed(c);
-        QSignalSpy gaps(&feed, &PictureFeed::unavailable);
-        feed.start();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return gaps.size() == 1; }, 10000));
-        EXPECT_EQ(gaps[0][0].value<WatchGap>(), WatchGap::ToolMissing);
-    }
-}
-
-TEST_F(FeedFixture, AWatcherThatDiesIsRestartedThenGivenUp)
-{
-    dir.write("a.bin", "picture");
-    dir.write("offers", "a.bin\n");
-    dir.write("dies", "1\n2\n");
-    {
-        WaylandPictureFeed feed(config);
-        QSignalSpy offered(&feed, &PictureFeed::offered), gaps(&feed, &PictureFeed::unavailable);
-        feed.start();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return offered.size() == 1; }, 10000));
-        EXPECT_TRUE(gaps.isEmpty());
-    }
-    dir.write("dies", "1\n2\n3\n4\n5\n");
-    config.restarts = 2;
-    WaylandPictureFeed feed(config);
-    QSignalSpy offered(&feed, &PictureFeed::offered), gaps(&feed, &PictureFeed::unavailable);
-    feed.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gaps.size() == 1; }, 10000));
-    EXPECT_EQ(gaps[0][0].value<WatchGap>(), WatchGap::Failed);
-    EXPECT_TRUE(offered.isEmpty());
-}
-
-TEST(WaylandPictureFeed, OnlyAPictureWithItsTrailerCounts)
-{
-    auto framed = [](const QByteArray& body, quint64 n) {
-        QByteArray t("\0VRNLEND", 8);
-        for (int i = 0; i < 8; ++i)
-            t += char((n >> (8 * i)) & 0xff);
-        return body + t;
+    struct Case {
+        TestCompositor::Offers offers;
+        DataControlKind kind;
     };
-    EXPECT_EQ(WaylandPictureFeed::completePicture(framed("abc", 3)), QByteArray("abc"));
-    EXPECT_TRUE(WaylandPictureFeed::completePicture(framed("abc", 4)).isEmpty());
-    EXPECT_TRUE(WaylandPictureFeed::completePicture("abc").isEmpty());
-    QByteArray bad = framed("abc", 3);
-    bad[4] = 'X';
-    EXPECT_TRUE(WaylandPictureFeed::completePicture(bad).isEmpty());
+    for (const Case& c : {Case{{true, false}, DataControlKind::Ext}, Case{{false, true}, DataControlKind::Wlroots},
+                          Case{{true, true}, DataControlKind::Ext}}) {
+        SCOPED_TRACE(int(c.kind));
+        Watch w(c.offers);
+        ASSERT_TRUE(w.started());
+        EXPECT_TRUE(w.present[0][0].toByteArray().isEmpty());
+        EXPECT_EQ(w.feed.kind(), c.kind);
+        EXPECT_EQ(w.compositor.devicesExt + w.compositor.devicesWlroots, 1);
+        EXPECT_EQ(w.compositor.devicesExt, c.kind == DataControlKind::Ext ? 1 : 0);
+
+        // Big enough to fill the pipe many times over.
+        const QByteArray first = randomBytes(3 << 20, 1), second = randomBytes(1000, 2);
+        w.compositor.setSelection(kPngAndText, first);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.offered.size() == 1; }, 10000));
+        w.compositor.setSelection({"image/bmp"}, second);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.offered.size() == 2; }, 10000));
+        EXPECT_EQ(w.offered[0][0].toByteArray(), first);
+        EXPECT_EQ(w.offered[0][1].toString(), "image/png");
+        EXPECT_EQ(w.offered[1][0].toByteArray(), second);
+        EXPECT_EQ(w.offered[1][1].toString(), "image/bmp");
+        // Each new selection destroys the one before.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.compositor.offersDestroyed == 1; }, 5000));
+
+        // Text is no picture: nothing asked for, nothing sent.
+        w.compositor.setSelection({"text/plain"}, "words");
+        QTest::qWait(100);
+        EXPECT_EQ(w.compositor.receives, 2);
+        EXPECT_EQ(w.offered.size(), 2);
+        EXPECT_TRUE(w.gaps.isEmpty());
+    }
+}
+
+TEST(WaylandPictureFeed, WhatIsThereWhenWatchingBeginsComesAsPresentOnly)
+{
+    TestCompositor::Offers ext{true, false};
+    Watch w(ext);
+    const QByteArray before = randomBytes(5000, 3);
+    w.compositor.setSelection({"image/png"}, before);
+    ASSERT_TRUE(w.started());
+    EXPECT_EQ(w.present[0][0].toByteArray(), before);
+    const QByteArray after = randomBytes(5000, 4);
+    w.compositor.setSelection({"image/png"}, after);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.offered.size() == 1; }, 10000));
+    EXPECT_EQ(w.offered[0][0].toByteArray(), after);
+    EXPECT_EQ(w.present.size(), 1);
+}
+
+TEST(WaylandPictureFeed, NoProtocolIsReportedUnlessGnomeHandsCopiesToX11)
+{
+    {
+        Watch w({false, false});
+        ASSERT_TRUE(w.started());
+        ASSERT_EQ(w.gaps.size(), 1);
+        EXPECT_EQ(w.gaps[0][0].value<WatchGap>(), WatchGap::NoDataControl);
+        EXPECT_FALSE(w.feed.isRunning());
+    }
+    {
+        // GNOME's compositor under an XWayland program: the X11 side hears
+        // every copy, nothing to say.
+        WaylandFeedConfig c;
+        c.heardThroughX11 = true;
+        Watch w({false, false, true}, c);
+        w.feed.start();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !w.feed.isRunning(); }, 10000));
+        QTest::qWait(50);
+        EXPECT_TRUE(w.gaps.isEmpty());
+        EXPECT_TRUE(w.present.isEmpty());
+    }
+    {
+        // A native program there hears nothing of it.
+        Watch w({false, false, true});
+        ASSERT_TRUE(w.started());
+        EXPECT_EQ(w.gaps.size(), 1);
+    }
+    EXPECT_TRUE(WaylandPictureFeed::bridgesToX11({"wl_seat", "gtk_shell1"}, ""));
+    EXPECT_TRUE(WaylandPictureFeed::bridgesToX11({"wl_seat"}, "ubuntu:GNOME"));
+    EXPECT_FALSE(WaylandPictureFeed::bridgesToX11({"wl_seat"}, "sway"));
+    EXPECT_FALSE(WaylandPictureFeed::bridgesToX11({"wl_seat"}, "GNOME-Flashback-nope"));
+}
+
+TEST(WaylandPictureFeed, AStalledOrOversizeTransferIsGivenUpAndTheNextCopyStillArrives)
+{
+    WaylandFeedConfig c;
+    c.maxBytes = 64 << 10;
+    c.quietMs = 300;
+    c.wholeMs = 2000;
+    Watch w({false, true}, c);
+    ASSERT_TRUE(w.started());
+
+    // An owner that writes all of a picture over the limit, then one that
+    // stops writing.
+    w.compositor.setSelection({"image/png"}, randomBytes(200 << 10, 5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.compositor.receives == 1; }, 5000));
+    QTest::qWait(200);
+    EXPECT_TRUE(w.offered.isEmpty());
+    w.compositor.setSelection({"image/png"}, randomBytes(1000, 6), TestCompositor::Writer::Stalled);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.compositor.receives == 2; }, 5000));
+    QTest::qWait(c.quietMs + 300);
+    EXPECT_TRUE(w.offered.isEmpty());
+    EXPECT_TRUE(w.feed.isRunning());
+
+    const QByteArray good = randomBytes(1000, 7);
+    w.compositor.setSelection({"image/png"}, good);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.offered.size() == 1; }, 5000));
+    EXPECT_EQ(w.offered[0][0].toByteArray(), good);
+}
+
+TEST(WaylandPictureFeed, ANewerCopyOrTheEndOfStandbyCutsAStalledReadShort)
+{
+    WaylandFeedConfig c;
+    c.quietMs = 20000; // the owner stalls far longer than the test may wait
+    Watch w({true, false}, c);
+    ASSERT_TRUE(w.started());
+    w.compositor.setSelection({"image/png"}, randomBytes(1000, 8), TestCompositor::Writer::Stalled);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.compositor.receives == 1; }, 5000));
+    const QByteArray newer = randomBytes(1000, 9);
+    w.compositor.setSelection({"image/png"}, newer);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.offered.size() == 1; }, 2000));
+    EXPECT_EQ(w.offered[0][0].toByteArray(), newer);
+
+    w.compositor.setSelection({"image/png"}, randomBytes(1000, 10), TestCompositor::Writer::Stalled);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.compositor.receives == 3; }, 5000));
+    QElapsedTimer t;
+    t.start();
+    w.feed.stop();
+    EXPECT_LT(t.elapsed(), 500);
+    EXPECT_FALSE(w.feed.isRunning());
+}
+
+TEST(WaylandPictureFeed, TheCompositorEndingTheDeviceIsToldOnce)
+{
+    Watch w({false, true});
+    ASSERT_TRUE(w.started());
+    w.compositor.finish();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.gaps.isEmpty(); }, 5000));
+    QTest::qWait(100);
+    ASSERT_EQ(w.gaps.size(), 1);
+    EXPECT_EQ(w.gaps[0][0].value<WatchGap>(), WatchGap::Failed);
+    EXPECT_FALSE(w.feed.isRunning());
+    // A new standby starts over.
+    w.feed.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.present.size() == 2; }, 5000));
 }

@@ -90,6 +90,9 @@ TEST(AppSettingsFile, FirstStartGivesTheBuiltInValuesAndAFullFile)
         "   <マクロ>\r\n"
         "      <COMMAND></COMMAND>\r\n"
         "   </マクロ>\r\n"
+        "   <描画>\r\n"
+        "      <次の番号>1</次の番号>\r\n"
+        "   </描画>\r\n"
         "</運用>");
     EXPECT_EQ(dir.read("User.xml"), cp932(expected));
     EXPECT_TRUE(s.messages.isEmpty());
@@ -108,6 +111,7 @@ TEST(AppSettingsFile, EveryValueSurvivesARoundTrip)
     v.workListShown = true;
     v.afterCaptureAction = 2;
     v.captureColourIndex = 4;
+    v.nextStepNumber = 12;
     v.stamp = "arrow.bmp";
     v.rangeList = QStringLiteral("ﾊｶﾞｷ,100,148,cm;<VGA>&,640,480,px");
     v.bMpnt = false;

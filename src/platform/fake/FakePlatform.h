@@ -128,6 +128,9 @@ public:
     {
         messages << t;
         messageOwners << owner;
+        messagesWhileExiting << isExiting();
+        if (onMessage)
+            onMessage();
     }
     bool confirm(const QString& t) override
     {
@@ -171,8 +174,12 @@ public:
         return next(folderAnswers);
     }
     void setOwner(QWidget* o) override { owner = o; }
+    bool messageJustShown() const override { return justShown; }
 
     QStringList messages, confirms;
+    bool justShown = false; // a message window just opened
+    QList<bool> messagesWhileExiting; // each message: told after an exit was requested
+    std::function<void()> onMessage;  // runs inside each message, as its event loop would
     QWidget* owner = nullptr;
     QList<QWidget*> messageOwners; // the owner each message was shown with
     QString lastOpenFolder, lastBrowseStart, lastBrowseTitle;

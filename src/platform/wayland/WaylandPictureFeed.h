@@ -1,40 +1,31 @@
 #pragma once
-#include <QHash>
-#include <QPointer>
-#include <QString>
-#include <functional>
+#include <QByteArray>
+#include <QStringList>
 #include <memory>
 
 #include "platform/PictureFeed.h"
 
-class QLocalServer;
-class QLocalSocket;
-class QProcess;
-class QTemporaryDir;
-
 namespace varnel {
 
-// What the compositor of this session offers for watching the clipboard.
-enum class DataControl { NoCompositor, Missing, Available };
-
-// Asks the compositor named by WAYLAND_DISPLAY for its globals (one round
-// trip, no window).
-DataControl probeDataControl();
+// Which clipboard-watching protocol the compositor offers.
+enum class DataControlKind { None, Ext, Wlroots };
 
 struct WaylandFeedConfig {
-    QString wlPaste = QStringLiteral("wl-paste");
-    QString relay; // the relay program; empty: beside this program
-    std::function<DataControl()> probe = probeDataControl;
-    int restarts = 3;         // watcher deaths tolerated per standby
-    int restartDelayMs = 500;
+    QByteArray display;           // empty: WAYLAND_DISPLAY
+    bool heardThroughX11 = false; // the main clipboard is XWayland's
+    // The same limits as the X11 clipboard reader's.
+    qint64 maxBytes = (qint64(1) << 30) + (qint64(1) << 20);
+    int quietMs = 5000;
+    int wholeMs = 30000;
 };
 
 // Hears every picture copied on a Wayland desktop without a window of its
-// own, through the compositor's data-control protocol: a separate
-// `wl-paste --type image/png --watch RELAY SOCKET` runs while watching, and
-// for every copy the relay streams the picture into a private local socket.
-// Before the watch starts, one plain `wl-paste --type image/png` reads what
-// is already there (sent as present()).
+// own, through the compositor's data-control protocol (the standard ext one
+// where offered, else the wlroots one), on a thread of its own with its own
+// connection: the window only receives finished pictures. The first
+// selection it is told of is the one there when listening began (present());
+// every later one with a picture type is read through a non-blocking pipe
+// and sent as offered(). A newer selection ends the read of an older one.
 class WaylandPictureFeed : public PictureFeed {
     Q_OBJECT
 public:
@@ -46,30 +37,23 @@ public:
     void stop() override;
     bool isRunning() const override { return m_running; }
 
-    // Largest picture accepted through the socket.
-    static constexpr qint64 kMaxBytes = qint64(512) << 20;
-    // The relay program installed beside the executable.
-    static QString defaultRelay();
-    // What the relay sent, without its trailer; empty when the trailer is
-    // missing or names another length (the relay was cut short).
-    static QByteArray completePicture(const QByteArray& data);
+    // The protocol the running watcher bound (None until it has).
+    DataControlKind kind() const { return m_kind; }
+    // Picture types asked for, the most wanted first.
+    static const QStringList& pictureTypes();
+    // GNOME's compositor offers no data-control, but passes every Wayland
+    // copy on to XWayland at once.
+    static bool bridgesToX11(const QStringList& globals, const QByteArray& currentDesktop);
 
 private:
-    void startBaseline();
-    void startWatch();
-    void onWatchEnded();
-    void onConnection();
-    void fail(WatchGap reason);
+    struct Worker;
+    void finish(int generation);
 
     Config m_config;
     bool m_running = false;
-    int m_generation = 0; // stale process callbacks of an earlier start are ignored
-    int m_restartsLeft = 0;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QLocalServer* m_server = nullptr;
-    QProcess* m_baseline = nullptr;
-    QProcess* m_watch = nullptr;
-    QHash<QLocalSocket*, QByteArray> m_incoming;
+    int m_generation = 0;
+    DataControlKind m_kind = DataControlKind::None;
+    std::unique_ptr<Worker> m_worker;
 };
 
 } // namespace varnel

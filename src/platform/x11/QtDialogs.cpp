@@ -1,10 +1,14 @@
 #include "QtDialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextStream>
 
 #include <algorithm>
+
+#include "platform/TrayIcon.h"
 
 namespace varnel {
 
@@ -32,28 +36,85 @@ QString QtDialogs::toQtFilter(const QString& filter)
     return out.join(QLatin1String(";;"));
 }
 
+QtDialogs::~QtDialogs()
+{
+    for (const QPointer<QDialog>& d : std::as_const(m_open))
+        delete d.data();
+}
+
+void QtDialogs::toStandardError(const QString& text) const
+{
+    QTextStream(stderr) << "varnel: " << QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')) << '\n';
+}
+
+int QtDialogs::run(QDialog& dialog)
+{
+    if (isExiting())
+        return QDialog::Rejected;
+    m_open << &dialog;
+    m_lastShown.start();
+    const int r = dialog.exec();
+    m_open.removeAll(&dialog);
+    m_lastShown.start();
+    return r;
+}
+
 void QtDialogs::message(const QString& text)
 {
-    QMessageBox::information(m_owner, kTitle, text, QMessageBox::Ok);
+    const bool trayShown = m_tray && m_tray->isAdded();
+    if (isExiting()) {
+        toStandardError(text);
+        if (trayShown)
+            m_tray->showMessage(kTitle, text);
+        return;
+    }
+    if (isStandby() && trayShown) {
+        m_tray->showMessage(kTitle, text);
+        return;
+    }
+    if (isStandby()) {
+        // Owned by nobody and waited for by nobody: a box owned by the
+        // minimised window would bring it back.
+        auto* box = new QMessageBox(QMessageBox::Information, kTitle, text, QMessageBox::Ok);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        m_open.removeAll(nullptr);
+        m_open << box;
+        m_lastShown.start();
+        box->show();
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, kTitle, text, QMessageBox::Ok, m_owner);
+    run(box);
 }
 
 bool QtDialogs::confirm(const QString& text)
 {
-    // A plain confirmation: no icon, OK the default.
-    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok | QMessageBox::Cancel, m_owner);
+    if (isExiting()) {
+        toStandardError(text + QStringLiteral(" (cancelled: the program is ending)"));
+        return false;
+    }
+    // A plain confirmation: no icon, OK the default. In standby nobody owns
+    // it, for the same reason as a message.
+    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    isStandby() ? nullptr : m_owner.data());
     box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    return run(box) == QMessageBox::Ok;
 }
 
 Dialogs::SaveChoice QtDialogs::askSaveChanges(const QString& text)
 {
-    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::NoButton, m_owner);
+    // Nobody to ask: what was edited stays as it is.
+    if (isExiting())
+        return SaveChoice::Cancel;
+    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::NoButton,
+                    isStandby() ? nullptr : m_owner.data());
     QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
-    box.exec();
+    run(box);
     if (box.clickedButton() == save)
         return SaveChoice::Save;
     if (box.clickedButton() == discard)
@@ -61,9 +122,31 @@ Dialogs::SaveChoice QtDialogs::askSaveChanges(const QString& text)
     return SaveChoice::Cancel;
 }
 
+void QtDialogs::beginExit()
+{
+    Dialogs::beginExit();
+    // Whatever waits for a person ends now, as if cancelled.
+    for (const QPointer<QDialog>& d : QList(m_open))
+        if (d)
+            d->reject();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible() && d->isModal())
+            d->reject();
+}
+
+bool QtDialogs::messageJustShown() const
+{
+    for (const QPointer<QDialog>& d : m_open)
+        if (d && d->isVisible())
+            return true;
+    return m_lastShown.isValid() && m_lastShown.elapsed() < kSettleMs;
+}
+
 QString QtDialogs::openFile(const QString& title, const QString& fileName, const QString& filter,
                             const QString& folder)
 {
+    if (isExiting())
+        return {};
     QString start = fileName;
     if (!fileName.contains(QLatin1Char('/')) && !folder.isEmpty())
         start = folder + QLatin1Char('/') + fileName;
@@ -75,6 +158,8 @@ QString QtDialogs::openFile(const QString& title, const QString& fileName, const
 QString QtDialogs::saveFile(const QString& title, const QString& fileName, const QString& filter,
                             int* chosenFilter)
 {
+    if (isExiting())
+        return {};
     const QString qtFilter = toQtFilter(filter);
     QString selected;
     const QString path = QFileDialog::getSaveFileName(m_owner, title, fileName, qtFilter, &selected,
@@ -86,6 +171,8 @@ QString QtDialogs::saveFile(const QString& title, const QString& fileName, const
 
 QString QtDialogs::browseFolder(const QString& title, const QString& start)
 {
+    if (isExiting())
+        return {};
     return QFileDialog::getExistingDirectory(m_owner, title, start);
 }
 
