@@ -2,7 +2,7 @@
 offers: clipboard taken -> numbered BMP complete. Prints figures only."""
 import os, shutil, statistics, subprocess, sys, tempfile, time
 
-from benchlib import (prepare_user_data, procs, road_pictures, start, stop_all, wait_file,
+from benchlib import (prepare_user_data, procs, road_pictures, start_x_desktop, start, stop_all, wait_file,
                       wait_window)
 
 BIN = os.path.abspath(sys.argv[1])
@@ -12,27 +12,14 @@ MODES = os.environ.get("MODES", "all bmp png").split()
 tmp = tempfile.mkdtemp(prefix="varnel-bench.")
 
 try:
-    fd_r, fd_w = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(fd_w), "-screen", "0", "3840x2160x24",
-                             "-nolisten", "tcp", "-noreset"], pass_fds=(fd_w,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    procs.append(xvfb)
-    os.close(fd_w)
-    disp = ":" + os.read(fd_r, 16).decode().strip()
-    env = dict(os.environ, DISPLAY=disp, XDG_DATA_HOME=f"{tmp}/data",
-               XDG_CONFIG_HOME=f"{tmp}/config", XDG_RUNTIME_DIR=f"{tmp}/run")
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-    for _ in range(100):
-        if subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0:
-            break
-        time.sleep(0.1)
-    start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
-           "--width", "100", "--height", "24"], env=env)
+    env = start_x_desktop(tmp)
     work = prepare_user_data(tmp)
     pics = road_pictures(tmp, RUNS)
     procs.append(subprocess.Popen([BIN], env=env, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL))
+                                  stderr=open(f"{tmp}/varnel.log", "w"), stdin=subprocess.DEVNULL))
     wid = wait_window(env)
+    if wid is None:
+        sys.exit("no window: " + open(f"{tmp}/varnel.log").read())
     subprocess.run(["xdotool", "windowfocus", "--sync", wid], env=env)
     subprocess.run(["xdotool", "key", "ctrl+q"], env=env)
     time.sleep(1.0)
