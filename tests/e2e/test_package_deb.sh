@@ -29,7 +29,8 @@ for p in libqt6widgets6 libqt6gui6 libqt6core6 libc6; do
 done
 resolved=$(ldd "$E2E_TMP/x/usr/bin/varnel")
 for lib in $needed; do
-  path=$(awk -v l="$lib" '$1 == l {print $3}' <<<"$resolved")
+  # "lib => path", or for the dynamic loader the path alone.
+  path=$(awk -v l="$lib" '$1 == l && $2 == "=>" {print $3} $1 ~ ("/" l "$") {print $1}' <<<"$resolved" | head -1)
   [ -n "$path" ] || fail "$lib is not found on this system"
   # The package database may name the path with or without the /usr merge.
   p=$( (dpkg -S "$path" || dpkg -S "$(readlink -f "$path")" || dpkg -S "/usr$path") 2>/dev/null | head -1 | cut -d: -f1)
