@@ -21,6 +21,8 @@ PKGS+=(weston)
 PKGS+=(xfce4-screenshooter)
 # GNOME's compositor, headless, for the test of standby there (its own D-Bus).
 PKGS+=(mutter dbus-daemon)
+# Reading the text in a picture (Japanese and English).
+PKGS+=(tesseract-ocr tesseract-ocr-jpn tesseract-ocr-eng)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -16,8 +16,6 @@
 namespace varnel {
 
 namespace {
-const char* const kOption = "--macro";
-
 QString oneLine(QString s)
 {
     s.replace(QLatin1String("\r\n"), QLatin1String(" "));
@@ -152,15 +150,7 @@ int BatchRun::run(const QString& macroName, const QStringList& files)
     return failed ? 1 : 0;
 }
 
-bool IsBatchRun(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], kOption) == 0)
-            return true;
-    return false;
-}
-
-int RunBatch(int argc, char** argv)
+int RunBatch(int argc, char** argv, const QString& name, const QStringList& files)
 {
     bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     for (int i = 1; i < argc; ++i)
@@ -174,15 +164,6 @@ int RunBatch(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     QTextStream out(stdout);
-    const QStringList args = QCoreApplication::arguments();
-    const qsizetype at = args.indexOf(QString::fromLatin1(kOption));
-    if (at != 1 || at + 2 >= args.size()) {
-        QTextStream err(stderr);
-        err << "usage: varnel --macro NAME FILE..." << Qt::endl;
-        return 2;
-    }
-    const QString name = args[at + 1];
-    const QStringList files = args.mid(at + 2);
 
     Platform platform = makeDesktopPlatform();
     // A batch works beside a running program on the same folder: it claims

@@ -34,9 +34,8 @@ private:
     ModalGuard* m_guard;
 };
 
-// Whether the command line asks for a batch run; main() diverts on it.
-bool IsBatchRun(int argc, char** argv);
-// The whole program for a batch run; returns the exit status.
-int RunBatch(int argc, char** argv);
+// The whole program for "varnel --macro NAME FILE…" (the command line read
+// already); returns the exit status.
+int RunBatch(int argc, char** argv, const QString& macroName, const QStringList& files);
 
 } // namespace varnel

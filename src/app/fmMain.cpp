@@ -168,6 +168,8 @@ void fmMain::buildControls()
     // One line of text per row: the view lays out 100,000 names without
     // measuring each one.
     File1->setUniformItemSizes(true);
+    // Ctrl and Shift pick several pictures (to join them); a plain click opens one.
+    File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     connect(File1, &QListWidget::itemClicked, this, [this] { onFileListClicked(); });
     File1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(File1, &QWidget::customContextMenuRequested, this,
@@ -379,7 +381,8 @@ void fmMain::applyListing(const QString& folder, const QStringList& names)
 
 void fmMain::selectCurrentFile()
 {
-    if (CurrentFilePath.isEmpty())
+    // A picked set of files stays picked.
+    if (CurrentFilePath.isEmpty() || File1->selectedItems().size() > 1)
         return;
     // No match leaves the selection where it is.
     const int row = WorkFolderList::findCaseBlind(m_listedNames, QFileInfo(CurrentFilePath).fileName());
@@ -432,6 +435,10 @@ void fmMain::listInBackground(const WorkFolderList::Stamp& seen)
 void fmMain::onFileListClicked()
 {
     if (SuppressEvents || !File1->currentItem())
+        return;
+    // Picking several (to join them) is not opening one.
+    if (File1->selectedItems().size() > 1 ||
+        (QGuiApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier)))
         return;
     const QString path = QDir(WorkFolder).filePath(File1->currentItem()->text());
     if (!QFileInfo(path).isFile())

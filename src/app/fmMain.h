@@ -31,6 +31,7 @@ class DrawToolBar;
 class EditCommand;
 class PictureSurface;
 class sbMcr;
+class TextReader;
 struct SettingsValues;
 
 // The main window: owns the program's state, the picture surfaces, the menus
@@ -140,6 +141,17 @@ public:
     void ReduceToSize(int mode);
     void StitchAcrossRange(int direction);
     void RotatePicture(const QString& caption);
+
+    // --- the window's own tools (fmMain_tools.cpp) ---
+    // Joins the pictures selected in the work-folder list, in list order,
+    // into one picture shown as an unsaved change.
+    void JoinSelectedFiles();
+    // Reads the text of the range (or the whole picture) off the window's
+    // thread; the text goes to the clipboard and to a small box.
+    void ReadPictureText();
+    // The files selected in the work-folder list, in list order.
+    QStringList selectedListFiles() const;
+    TextReader* textReader();
 
     // --- drawing (fmMain_drawing.cpp) and view (fmMain_view.cpp) ---
     void ShowDrawToolBar();
@@ -364,6 +376,9 @@ private:
     // edit commands (fmMain_edit.cpp, fmMain_history.cpp)
     void showDocument();
     void updateUndoItems();
+    // the window's own tools (fmMain_tools.cpp)
+    void onTextRead(const QString& text, const QString& error);
+    TextReader* m_textReader = nullptr;
     // Wayland sessions
     void onWatchGap(int reason);
     void onStandbyFocus(bool active);

@@ -42,6 +42,8 @@ bool fmMain::onEditMenu(int i)
     // Undo and redo are not macro steps.
     case EditUndo: UndoEdit(); return false;
     case EditRedo: RedoEdit(); return false;
+    // Nor is reading the text.
+    case EditReadText: ReadPictureText(); return false;
     default: return false;
     }
 }

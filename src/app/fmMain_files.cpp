@@ -66,6 +66,7 @@ bool fmMain::onWorkFolderMenu(int index)
     case WorkExplore: settingsStore().W_ExpFd(WorkFolder, false); return true;
     case WorkBrowse: OpenWithBrivane(WorkFolder, QString()); return true;
     case WorkEmpty: EmptyWorkFolder(); return true;
+    case WorkJoin: JoinSelectedFiles(); return false; // not a macro step
     default: return false;
     }
 }

@@ -94,6 +94,9 @@ void fmMain::buildMenus()
     mnWkf->add(QStringLiteral("Brivaneで開く"));
     mnWkf->add(QStringLiteral("-"));
     mnWkf->add(QStringLiteral("ﾌｫﾙﾀﾞを空にする"));
+    // The window's own tools come after the items a macro line can name.
+    mnWkf->add(QStringLiteral("-"));
+    mnWkf->add(QStringLiteral("画像をつなぐ"));
     mnWkf->setAction(guarded(&fmMain::onWorkFolderMenu));
     mnFile->setSubmenu(5, mnWkf);
 
@@ -130,6 +133,8 @@ void fmMain::buildMenus()
                               std::pair{QKeySequence::Redo, int(MenuItems::EditRedo)}})
         for (const QKeySequence& k : QKeySequence::keyBindings(key).mid(1)) // the menu shows the first
             connect(new QShortcut(k, this), &QShortcut::activated, this, [this, index] { mnEdt->click(index); });
+    mnEdt->add(QStringLiteral("-"));
+    mnEdt->add(QStringLiteral("文字の読み取り"));
     mnEdt->setAction(guarded(&fmMain::onEditMenu));
 
     mnUsHn = make("mnUsHn", QStringLiteral("範囲USR"));

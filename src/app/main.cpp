@@ -1,10 +1,11 @@
 #include <QApplication>
 #include <QDir>
-#include <QTextStream>
+#include <cstdio>
 
 #include "app/CommandLine.h"
 #include "app/BatchRun.h"
 #include "app/StartUp.h"
+#include "app/ToolRuns.h"
 #include "app/fmMain.h"
 #include "platform/Platform.h"
 #include "platform/StartPlatform.h"
@@ -28,21 +29,33 @@ public:
 
 int main(int argc, char** argv)
 {
-    if (varnel::IsBatchRun(argc, argv)) return varnel::RunBatch(argc, argv);
+    using varnel::CommandLine;
+    // Read before any window system is asked for: help, the version, usage
+    // errors and the batch runs work without a display.
+    const CommandLine args = CommandLine::parse(CommandLine::arguments(argc, argv), QDir::currentPath());
+    switch (args.action) {
+    case CommandLine::Action::Help:
+        std::fputs(qPrintable(CommandLine::usage()), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::fputs(qPrintable(CommandLine::version()), stdout);
+        return 0;
+    case CommandLine::Action::Fail:
+        std::fputs(qPrintable(args.error), stderr);
+        return CommandLine::kUsageError;
+    case CommandLine::Action::Macro:
+        return varnel::RunBatch(argc, argv, args.macroName, args.files);
+    case CommandLine::Action::Join:
+        return varnel::RunJoin(argc, argv, args);
+    case CommandLine::Action::Ocr:
+        return varnel::RunOcr(argc, argv, args);
+    case CommandLine::Action::Run:
+        break;
+    }
     varnel::applyStartPlatform(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnel"));
     QApplication::setQuitOnLastWindowClosed(false);
-    const varnel::CommandLine args =
-        varnel::CommandLine::parse(QCoreApplication::arguments().mid(1), QDir::currentPath());
-    if (args.action == varnel::CommandLine::Action::Help) {
-        QTextStream(stdout) << varnel::CommandLine::usage();
-        return 0;
-    }
-    if (args.action == varnel::CommandLine::Action::Fail) {
-        QTextStream(stderr) << args.error;
-        return varnel::CommandLine::kUsageError;
-    }
     varnel::Platform platform = varnel::makeDesktopPlatform();
     int exitCode = 0;
     auto window = varnel::StartUp(platform, QCoreApplication::applicationFilePath(), args.file, &exitCode);

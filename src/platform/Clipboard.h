@@ -31,6 +31,8 @@ public:
     quint64 lastKey() const { return m_lastKey; }
     // Puts a picture on the clipboard. The change this causes is not signalled.
     virtual void putPicture(const QImage& picture) = 0;
+    // Puts text on the clipboard; not signalled either.
+    virtual void putText(const QString& text) = 0;
 
     // A faster decoder for the encoded picture (bytes, MIME type); a null
     // result leaves the bytes to the general decoder.

@@ -58,6 +58,11 @@ void SessionClipboard::putPicture(const QImage& picture)
     m_primary->putPicture(picture);
 }
 
+void SessionClipboard::putText(const QString& text)
+{
+    m_primary->putText(text);
+}
+
 void SessionClipboard::setDecoder(Decoder decoder)
 {
     m_primary->setDecoder(decoder);

@@ -24,6 +24,7 @@ public:
     QImage takePicture() override;
     QImage takePictureUnless(quint64 key, bool* same) override;
     void putPicture(const QImage& picture) override;
+    void putText(const QString& text) override;
     void setDecoder(Decoder decoder) override;
     void watch(bool on) override;
 

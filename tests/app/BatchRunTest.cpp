@@ -153,16 +153,6 @@ TEST_F(BatchRunTest, UnknownMacroRunsNothing)
     EXPECT_EQ(run("a", {a}), 0);
 }
 
-TEST(BatchCommandLine, OnlyTheMacroOptionDiverts)
-{
-    char prog[] = "varnel", opt[] = "--macro", name[] = "A", file[] = "x.png";
-    char* plain[] = {prog, file};
-    char* batch[] = {prog, opt, name, file};
-    EXPECT_FALSE(IsBatchRun(1, plain));
-    EXPECT_FALSE(IsBatchRun(2, plain));
-    EXPECT_TRUE(IsBatchRun(4, batch));
-}
-
 TEST_F(BatchRunTest, ATurnAndAnOverwriteWriteTheFileAndTheRunSaysWhat)
 {
     const QString a = pictureFile("a.png", 64, 48);

@@ -32,3 +32,29 @@ TEST(CommandLine, AnythingElseIsAUsageError)
     EXPECT_TRUE(CommandLine::parse({"--bogus"}, "/w").error.contains("'--bogus'"));
     EXPECT_EQ(CommandLine::kUsageError, 2);
 }
+
+TEST(CommandLine, BatchToolsVersionAndTheToolkitsOwnOptions)
+{
+    const CommandLine m = CommandLine::parse({"--macro", "A", "x.png", "y.png"}, "/w");
+    EXPECT_EQ(m.action, Action::Macro);
+    EXPECT_EQ(m.macroName, "A");
+    EXPECT_EQ(m.files, QStringList({"x.png", "y.png"}));
+    const CommandLine j = CommandLine::parse({"-platform", "offscreen", "--join", "out.png", "a.bmp", "b.bmp"}, "/w");
+    EXPECT_EQ(j.action, Action::Join);
+    EXPECT_EQ(j.output, "out.png");
+    EXPECT_EQ(j.files, QStringList({"a.bmp", "b.bmp"}));
+    EXPECT_EQ(CommandLine::parse({"--ocr", "a.png"}, "/w").files, QStringList{"a.png"});
+    EXPECT_EQ(CommandLine::parse({"--version"}, "/w").action, Action::Version);
+    EXPECT_TRUE(CommandLine::version().startsWith("varnel "));
+    // A file to open after the toolkit's options, as before.
+    EXPECT_EQ(CommandLine::parse({"-display", ":3", "a.png"}, "/w").file, "/w/a.png");
+    // Too few files for a tool: a usage error naming the option.
+    for (const QStringList& args : {QStringList{"--macro", "A"}, QStringList{"--join", "out.png", "a.png"},
+                                    QStringList{"--ocr"}, QStringList{"a.png", "--join", "o", "b", "c"}}) {
+        const CommandLine c = CommandLine::parse(args, "/w");
+        EXPECT_EQ(c.action, Action::Fail) << args.join(' ').toStdString();
+    }
+    EXPECT_TRUE(CommandLine::parse({"--join", "o.png"}, "/w").error.contains("--join"));
+    for (const char* option : {"--macro NAME", "--join OUT", "--ocr FILE", "--version"})
+        EXPECT_TRUE(CommandLine::usage().contains(option)) << option;
+}

@@ -149,3 +149,50 @@ drag() { # x1 y1 x2 y2
 same_pixels() { # a b
   [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]
 }
+
+# The program's top-level windows other than the main window and the tray
+# icon: its dialogs and message boxes.
+dialog_ids() {
+  xwininfo -root -children | grep '("varnel" "Varnel")' | grep -v '22x22' | awk '{print $1}' \
+    | while read -r id; do [ "$((id))" != "$WID" ] && echo "$id"; done || true
+}
+other_windows() { dialog_ids | wc -l; }
+# Keys into the open dialog, which gets the keyboard first.
+dialog_send() { # key|type args...
+  local d how=$1
+  shift
+  d=$(dialog_ids | head -1)
+  [ -n "$d" ] && xdotool windowfocus --sync "$d" 2>/dev/null || true
+  if [ "$how" = key ]; then xdotool key --delay 80 "$@"; else xdotool type --delay 30 "$1"; fi
+  sleep 0.3
+}
+dialog_key() { dialog_send key "$@"; }
+dialog_type() { dialog_send type "$1"; }
+# Pixels of the window close to a colour.
+window_pixels_near() { # colour
+  import -window "$WID" "$E2E_TMP/shot.png"
+  convert "$E2E_TMP/shot.png" -fuzz 6% -fill black +opaque "$1" -fill white -opaque "$1" \
+    -format '%[fx:int(mean*w*h)]' info:
+}
+
+# Brings the window back from standby with a click on the tray icon.
+show_from_tray() {
+  local icon
+  icon=$(xwininfo -root -tree | grep '"Varnel": ("varnel" "Varnel")  22x22' | awk '{print $1}')
+  xdotool mousemove --window "$icon" 10 10 click 1
+  wait_for is_viewable 5 || fail "the tray icon did not bring the window back"
+  sleep 0.5
+}
+
+# The work-folder list sits at the left under the tool strip: clicks go down
+# it from the top until a picture with enough pixels of the colour shows.
+# Sets LIST_Y to the height that did it.
+click_list_until_shown() { # colour
+  LIST_Y=""
+  for y in $(seq 26 4 90); do
+    xdotool mousemove --window "$WID" 30 "$y" click 1
+    sleep 0.4
+    if [ "$(window_pixels_near "$1")" -gt 3000 ]; then LIST_Y=$y; return 0; fi
+  done
+  return 1
+}

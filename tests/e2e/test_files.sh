@@ -9,35 +9,6 @@ start_x
 start_tray
 start_app
 
-# The program's top-level windows other than the main window and the tray
-# icon: its dialogs and message boxes.
-dialog_ids() {
-  xwininfo -root -children | grep '("varnel" "Varnel")' | grep -v '22x22' | awk '{print $1}' \
-    | while read -r id; do [ "$((id))" != "$WID" ] && echo "$id"; done || true
-}
-other_windows() { dialog_ids | wc -l; }
-# Keys into the open dialog, which gets the keyboard first.
-dialog_key() {
-  local d
-  d=$(dialog_ids | head -1)
-  [ -n "$d" ] && xdotool windowfocus --sync "$d" 2>/dev/null || true
-  xdotool key --delay 80 "$@"
-  sleep 0.3
-}
-dialog_type() {
-  local d
-  d=$(dialog_ids | head -1)
-  [ -n "$d" ] && xdotool windowfocus --sync "$d" 2>/dev/null || true
-  xdotool type --delay 30 "$1"
-  sleep 0.3
-}
-# Pixels of the window close to a colour.
-window_pixels_near() { # colour
-  import -window "$WID" "$E2E_TMP/shot.png"
-  convert "$E2E_TMP/shot.png" -fuzz 6% -fill black +opaque "$1" -fill white -opaque "$1" \
-    -format '%[fx:int(mean*w*h)]' info:
-}
-
 # "連番をつけて保存" under "ｷｬﾌﾟﾁｬ後(&A)"; the work-folder list shown.
 key alt+u a Down Down Return
 key alt+d Return
@@ -52,20 +23,9 @@ for p in first second; do
 done
 wait_for "[ -f '$WORK/002.bmp' ]" 10 || { ls -la "$WORK"; fail "two captures not saved"; }
 
-ICON=$(xwininfo -root -tree | grep '"Varnel": ("varnel" "Varnel")  22x22' | awk '{print $1}')
-xdotool mousemove --window "$ICON" 10 10 click 1
-wait_for is_viewable 5 || fail "the tray icon did not bring the window back"
-sleep 0.5
-
-# The list sits at the left under the tool strip; its second row is 002.bmp.
-# Rows are tried from the top until the second capture shows.
-found=""
-for y in $(seq 26 4 90); do
-  xdotool mousemove --window "$WID" 30 "$y" click 1
-  sleep 0.4
-  if [ "$(window_pixels_near 'rgb(0,160,90)')" -gt 3000 ]; then found=$y; break; fi
-done
-[ -n "$found" ] || fail "clicking the list never showed the second capture"
+show_from_tray
+# The list's second row is 002.bmp.
+click_list_until_shown 'rgb(0,160,90)' || fail "clicking the list never showed the second capture"
 
 # "格納" -> "画像格納の指定", through the keyboard. With a picture loaded the
 # file menu's keyboard order is 開く, 名前を付けて保存, Brivale, 作業ﾌｫﾙﾀﾞ, 格納;

@@ -42,4 +42,15 @@ key alt+u a Down Down Return
 key alt+f x
 wait_for "! kill -0 $APP_PID" 10 || fail "third run did not end"
 iconv -f CP932 -t UTF-8 "$USER_XML" | grep -q '<ｷｬﾌﾟﾁｬ後表示>2</ｷｬﾌﾟﾁｬ後表示>' || fail "setting not saved with room"
+
+# SIGTERM in standby with the disk full again: the failure is told on
+# standard error (and the tray), nobody is waited for, the program ends.
+start_tray
+start_app
+key ctrl+q
+wait_for "! is_viewable" 10 || fail "standby did not begin"
+dd if=/dev/zero of="$MNT/filler" bs=4k >/dev/null 2>&1 || true
+kill -TERM "$APP_PID"
+wait_for "! kill -0 $APP_PID" 3 || fail "the program still runs 3 s after SIGTERM"
+grep -q '設定を保存できません' "$E2E_TMP/app.log" || { cat "$E2E_TMP/app.log"; fail "the failed save was not told on standard error"; }
 echo "1 passed, 0 failed"

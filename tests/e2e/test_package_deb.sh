@@ -41,6 +41,11 @@ done
 for p in libqt6svg6 qt6-image-formats-plugins; do
   grep -q "$p" <<<"$depends" || fail "Depends lacks $p"
 done
+# Reading text runs tesseract: recommended, with both languages.
+recommends=$(dpkg-deb -f "$DEB" Recommends)
+for p in tesseract-ocr tesseract-ocr-jpn tesseract-ocr-eng; do
+  grep -qE "(^|, )$p(,|$)" <<<"$recommends" || fail "Recommends lacks $p"
+done
 desktop-file-validate "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" | grep -v '^.*hint:' | grep . && fail "desktop entry invalid"
 grep -q '^Exec=varnel %f$' "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" || fail "Exec line"
 grep -q '^Categories=Graphics;Utility;$' "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" || fail "categories"

@@ -17,7 +17,7 @@ write_user_xml "$XDG_DATA_HOME/Quillon/varnel" "   <ﾕｰｻﾞｰ>" "      <�
 
 start_app
 key ctrl+q
-wait_for "pgrep -P $APP_PID -f -- '--watch'" 15 || { cat "$E2E_TMP/app.log"; fail "the Wayland watcher did not start"; }
+wait_for "grep -qx wl-clip-watch /proc/$APP_PID/task/*/comm" 15 || { cat "$E2E_TMP/app.log"; fail "the Wayland watcher did not start"; }
 sleep 1
 
 # Another workspace: an X11 window below a native Wayland bar at the top.

@@ -6,7 +6,7 @@ skip() { echo "SKIP: $*"; exit 77; }
 
 start_sway() {
   local t
-  for t in sway Xwayland wl-copy wl-paste xhost xclip; do
+  for t in sway Xwayland wl-copy xhost xclip; do
     command -v "$t" >/dev/null 2>&1 || skip "$t is not installed"
   done
   # The compositor's files live in a folder of its own user; the test's

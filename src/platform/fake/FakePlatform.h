@@ -25,6 +25,8 @@ public:
         return taken;
     }
     void putPicture(const QImage& p) override { m_picture = p; ++putCount; }
+    void putText(const QString& t) override { text = t; ++putCount; }
+    QString text;
 
     // Another program puts a picture (or, with a null image, text) there.
     void offer(const QImage& p) { m_picture = p; emit changed(); }

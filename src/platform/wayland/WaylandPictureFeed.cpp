@@ -93,6 +93,7 @@ struct WaylandPictureFeed::Worker {
     };
 
     WaylandPictureFeed* feed;
+    QPointer<WaylandPictureFeed> target; // made on the feed's thread
     int generation;
     Config config;
     int stopPipe[2] = {-1, -1};
@@ -114,16 +115,15 @@ struct WaylandPictureFeed::Worker {
     bool lost = false;
     int syncsDone = 0;
 
-    Worker(WaylandPictureFeed* f, int gen, Config c) : feed(f), generation(gen), config(std::move(c)) {}
+    Worker(WaylandPictureFeed* f, int gen, Config c) : feed(f), target(f), generation(gen), config(std::move(c)) {}
 
     template <typename F>
     void post(F&& f)
     {
-        QPointer<WaylandPictureFeed> target = feed;
         const int gen = generation;
         QMetaObject::invokeMethod(
             feed,
-            [target, gen, f = std::forward<F>(f)]() mutable {
+            [target = target, gen, f = std::forward<F>(f)]() mutable {
                 if (target && target->m_running && target->m_generation == gen)
                     f(target.data());
             },
@@ -276,6 +276,8 @@ struct WaylandPictureFeed::Worker {
                 present({}, {});
             return;
         }
+        // A screenshot is megabytes: a roomier pipe wakes both sides less.
+        (void)::fcntl(fds[0], F_SETPIPE_SZ, 1 << 20);
         const QByteArray t = type.toUtf8();
         wl_proxy_marshal_flags(selection.proxy, kReceive, nullptr, wl_proxy_get_version(selection.proxy), 0,
                                t.constData(), fds[1]);
@@ -305,7 +307,9 @@ struct WaylandPictureFeed::Worker {
     void readTransfer()
     {
         char buf[1 << 16];
-        for (;;) {
+        // A bounded helping per turn, so that a stop is never kept waiting
+        // behind a fast writer.
+        for (int helpings = 0; helpings < 64; ++helpings) {
             const ssize_t n = ::read(transfer.fd, buf, sizeof buf);
             if (n > 0) {
                 transfer.lastByteAt = nowMs();

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/PictureFeed.h"
+#include "platform/x11/XcbSelectionReader.h"
 
 namespace varnel {
 
@@ -14,9 +15,9 @@ struct WaylandFeedConfig {
     QByteArray display;           // empty: WAYLAND_DISPLAY
     bool heardThroughX11 = false; // the main clipboard is XWayland's
     // The same limits as the X11 clipboard reader's.
-    qint64 maxBytes = (qint64(1) << 30) + (qint64(1) << 20);
+    qint64 maxBytes = XcbSelectionReader::kMaxBytes;
     int quietMs = 5000;
-    int wholeMs = 30000;
+    int wholeMs = XcbSelectionReader::kWholeReadMs;
 };
 
 // Hears every picture copied on a Wayland desktop without a window of its

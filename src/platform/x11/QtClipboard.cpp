@@ -183,6 +183,13 @@ void QtClipboard::putPicture(const QImage& picture)
     m_puttingOwnCopy = false;
 }
 
+void QtClipboard::putText(const QString& text)
+{
+    m_puttingOwnCopy = true;
+    m_clipboard->setText(text);
+    m_puttingOwnCopy = false;
+}
+
 void QtClipboard::onDataChanged()
 {
     // The watching thread tells of changes itself, once they are read.

@@ -24,6 +24,7 @@ public:
     QImage takePicture() override;
     QImage takePictureUnless(quint64 key, bool* same) override;
     void putPicture(const QImage& picture) override;
+    void putText(const QString& text) override;
     void watch(bool on) override;
 
     // The MIME type to fetch, first match wins: cheap decodes before dear ones.

@@ -1,0 +1,114 @@
+// The window's own tools: joining a scrolled series from the work-folder
+// list, and reading the text in the picture. Neither is a macro step.
+#include "fmMain.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "editing/EditGeometry.h"
+#include "editing/PictureSurface.h"
+#include "editing/SeriesJoin.h"
+#include "editing/TextReader.h"
+
+namespace varnel {
+
+QStringList fmMain::selectedListFiles() const
+{
+    QList<int> rows;
+    for (const QListWidgetItem* item : File1->selectedItems())
+        rows << File1->row(item);
+    std::sort(rows.begin(), rows.end());
+    QStringList paths;
+    for (int row : rows)
+        paths << QDir(WorkFolder).filePath(File1->item(row)->text());
+    return paths;
+}
+
+void fmMain::JoinSelectedFiles()
+{
+    const QStringList files = selectedListFiles();
+    if (files.size() < 2) {
+        m_platform.dialogs->message(QStringLiteral(
+            "つなぐ画像を作業ﾌｫﾙﾀﾞの一覧で2つ以上選んでください (Ctrl キーまたは Shift キーを押しながらクリック)"));
+        return;
+    }
+    SeriesJoin::Outcome o;
+    SetBusy(true);
+    o = SeriesJoin::joinFiles(files);
+    SetBusy(false);
+    if (!o.error.isEmpty()) {
+        m_platform.dialogs->message(o.error);
+        return;
+    }
+    JoinCommand command(std::move(o.picture));
+    ClearRange();
+    RunEdit(command);
+}
+
+TextReader* fmMain::textReader()
+{
+    if (!m_textReader) {
+        m_textReader = new TextReader({}, this);
+        connect(m_textReader, &TextReader::finished, this,
+                [this](const TextReader::Result& r) { onTextRead(r.ok ? r.text : QString(), r.error); });
+    }
+    return m_textReader;
+}
+
+void fmMain::ReadPictureText()
+{
+    if (!ikImg->hasPicture()) {
+        m_platform.dialogs->message(QStringLiteral("読み取る画像がありません"));
+        return;
+    }
+    TextReader* reader = textReader();
+    if (reader->isRunning())
+        return; // the answer to the last request is still coming
+    if (reader->executable().isEmpty()) {
+        m_platform.dialogs->message(TextReader::missingMessage());
+        return;
+    }
+    // The range only: a box drawn on the overlay stays a shape.
+    const QRect range =
+        EditGeometry::rangePixels(ikImg->selLeft(), ikImg->selTop(), ikImg->selRight(), ikImg->selBottom());
+    const QImage& whole = ikImg->picture().image();
+    const QRect part = range.isEmpty() ? whole.rect() : range.intersected(whole.rect());
+    reader->start(part == whole.rect() ? whole : whole.copy(part));
+}
+
+void fmMain::onTextRead(const QString& text, const QString& error)
+{
+    if (!error.isEmpty()) {
+        m_platform.dialogs->message(error);
+        return;
+    }
+    if (text.trimmed().isEmpty()) {
+        m_platform.dialogs->message(QStringLiteral("文字は見つかりませんでした"));
+        return;
+    }
+    m_platform.clipboard->putText(text);
+    auto* box = new QDialog(this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("textReadBox"));
+    box->setWindowTitle(QStringLiteral("文字の読み取り"));
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(new QLabel(QStringLiteral("読み取った文字をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰしました"), box));
+    auto* edit = new QPlainTextEdit(text, box);
+    edit->setReadOnly(true);
+    edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    layout->addWidget(edit);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, box);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
+    connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
+    layout->addWidget(buttons);
+    box->resize(420, 300);
+    box->show();
+}
+
+} // namespace varnel
