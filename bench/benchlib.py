@@ -77,3 +77,20 @@ def wait_window(env):
             return r.stdout.split()[0]
         time.sleep(0.1)
     return None
+
+
+def start_x_desktop(tmp):
+    """A 3840x2160 Xvfb on a free display, a tray host and the
+    program's user folders under tmp; returns the environment to run in."""
+    disp = next(f":{n}" for n in range(150, 190) if not os.path.exists(f"/tmp/.X{n}-lock"))
+    start(["Xvfb", disp, "-screen", "0", "3840x2160x24", "-nolisten", "tcp", "-noreset"])
+    env = dict(os.environ, DISPLAY=disp, XDG_DATA_HOME=f"{tmp}/data",
+               XDG_CONFIG_HOME=f"{tmp}/config", XDG_RUNTIME_DIR=f"{tmp}/run")
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    for _ in range(100):
+        if subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0:
+            break
+        time.sleep(0.1)
+    start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
+           "--width", "100", "--height", "24"], env=env)
+    return env

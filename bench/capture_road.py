@@ -1,7 +1,7 @@
 """Drives the real program under Xvfb; prints figures, asserts nothing."""
 import os, re, shutil, statistics, subprocess, sys, tempfile, time
 
-from benchlib import (prepare_user_data, procs, road_pictures, screenshot_like, start, stop_all,
+from benchlib import (prepare_user_data, procs, road_pictures, start_x_desktop, screenshot_like, start, stop_all,
                       wait_file, wait_window)
 
 BIN = os.path.abspath(sys.argv[1])
@@ -42,21 +42,7 @@ RUNS = int(os.environ.get("RUNS", "7"))
 tmp = tempfile.mkdtemp(prefix="varnel-bench.")
 
 try:
-    disp = None
-    for n in range(150, 190):
-        if not os.path.exists(f"/tmp/.X{n}-lock"):
-            disp = f":{n}"
-            break
-    start(["Xvfb", disp, "-screen", "0", "3840x2160x24", "-nolisten", "tcp", "-noreset"])
-    env = dict(os.environ, DISPLAY=disp, XDG_DATA_HOME=f"{tmp}/data",
-               XDG_CONFIG_HOME=f"{tmp}/config", XDG_RUNTIME_DIR=f"{tmp}/run")
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
-    for _ in range(100):
-        if subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0:
-            break
-        time.sleep(0.1)
-    start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
-           "--width", "100", "--height", "24"], env=env)
+    env = start_x_desktop(tmp)
     work = prepare_user_data(tmp)
     pics = road_pictures(tmp, RUNS)
     BURSTS = int(os.environ.get("BURSTS", "3"))

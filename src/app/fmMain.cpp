@@ -19,6 +19,7 @@
 
 #include "Icons.h"
 #include "MenuBinder.h"
+#include "capture/CaptureIntake.h"
 #include "capture/ClipboardWatcher.h"
 #include "editing/engine/AtomicFile.h"
 #include "editing/engine/FastPngDecoder.h"
@@ -54,12 +55,7 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     buildLanguageMenu();
     setUpFileDrop();
 
-    m_platform.clipboard->setDecoder([](const QByteArray& bytes, const QString& mime) {
-        QImage img;
-        if (mime == QLatin1String("image/png"))
-            FastPngDecoder::decode(bytes, img);
-        return img;
-    });
+    m_platform.clipboard->setDecoder(&CaptureIntake::decode);
     m_watcher = std::make_unique<ClipboardWatcher>(*m_platform.clipboard, *m_platform.pointer);
     m_watcher->setStampPointer([this] { return bMpnt; });
     m_watcher->setCapture([this](const PointerImage& p) { sjClip(p); });

@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include "editing/engine/BmpCodec.h"
+#include "editing/engine/FastPngDecoder.h"
+
 namespace varnel {
 
 QPoint CaptureIntake::stampPosition(const QSize& picture, const QSize& screen,
@@ -27,6 +30,20 @@ void CaptureIntake::drawStamp(QImage& picture, const QImage& pointer, const QPoi
         picture = picture.convertToFormat(QImage::Format_RGB32);
     QPainter p(&picture);
     p.drawImage(pos, pointer);
+}
+
+QImage CaptureIntake::decode(const QByteArray& bytes, const QString& mime)
+{
+    QImage img;
+    if (mime.compare(QLatin1String("image/png"), Qt::CaseInsensitive) == 0) {
+        FastPngDecoder::decode(bytes, img);
+    } else if (mime.contains(QLatin1String("bmp"), Qt::CaseInsensitive)
+               || mime.compare(QLatin1String("image/x-win-bitmap"), Qt::CaseInsensitive) == 0) {
+        int bits = 0;
+        if (!BmpCodec::decode(bytes, &img, &bits))
+            img = QImage();
+    }
+    return img;
 }
 
 bool CaptureIntake::grab(Clipboard& clipboard, Pointer& pointer, const PointerImage& stamp,

@@ -17,6 +17,11 @@ public:
     // Draws the pointer image at pos; the picture keeps its size.
     static void drawStamp(QImage& picture, const QImage& pointer, const QPoint& pos);
 
+    // The engine's own decoders for the clipboard's picture formats (PNG,
+    // Windows bitmaps), straight into the picture without Qt's round trip;
+    // null for any other type or malformed bytes (Qt's decoder then tries).
+    static QImage decode(const QByteArray& bytes, const QString& mime);
+
     // The grab: false when the clipboard offers no picture, it does not
     // decode, or it is the picture of unlessKey (Clipboard::lastKey).
     static bool grab(Clipboard& clipboard, Pointer& pointer, const PointerImage& stamp, Picture& out,

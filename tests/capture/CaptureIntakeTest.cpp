@@ -2,6 +2,7 @@
 
 #include "capture/CaptureIntake.h"
 #include "capture/CaptureOptions.h"
+#include "editing/engine/BmpCodec.h"
 #include "platform/fake/FakePlatform.h"
 
 using namespace varnel;
@@ -59,6 +60,22 @@ TEST(CaptureIntake, GrabFailsWithoutPictureAndLeavesOutputAlone)
     Picture out(keep);
     EXPECT_FALSE(CaptureIntake::grab(*fp.clipboard, *fp.pointer, {}, out));
     EXPECT_EQ(out.width(), 3);
+}
+
+TEST(CaptureIntake, ClipboardBitmapsAndPngAreDecodedByTheEnginesOwnReaders)
+{
+    QImage src(37, 21, QImage::Format_RGB32);
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x)
+            src.setPixel(x, y, qRgb(x * 7, y * 11, (x + y) * 3));
+    for (const char* mime : {"image/bmp", "image/x-MS-bmp"}) {
+        const QImage got = CaptureIntake::decode(BmpCodec::encode(src, 24), mime);
+        ASSERT_FALSE(got.isNull()) << mime;
+        EXPECT_EQ(got.convertToFormat(QImage::Format_RGB32), src) << mime;
+    }
+    // Cut short: nothing, for the general reader to try and refuse.
+    EXPECT_TRUE(CaptureIntake::decode(BmpCodec::encode(src, 24).left(100), "image/bmp").isNull());
+    EXPECT_TRUE(CaptureIntake::decode(BmpCodec::encode(src, 24), "image/tiff").isNull());
 }
 
 TEST(CaptureOptions, ColourCodesByPosition)

@@ -19,9 +19,23 @@ done
 grep -q 'UserData.ini' <<<"$files" && fail "the package ships a UserData.ini"
 depends=$(dpkg-deb -f "$DEB" Depends)
 echo "Depends: $depends"
-# Computed from the libraries the program links, not typed by hand.
-for p in libqt6widgets6 libqt6gui6 libqt6core6 libgif7 libtiff6 libdeflate0 libx11-6 libxfixes3 libc6; do
-  grep -qE "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p"
+mkdir -p "$E2E_TMP/x" && dpkg-deb -x "$DEB" "$E2E_TMP/x"
+# Computed from the libraries the packaged program links (a Release build
+# links fewer than a debug one), not typed by hand: each one's package.
+needed=$(objdump -p "$E2E_TMP/x/usr/bin/varnel" | awk '/NEEDED/ {print $2}')
+depends_on() { tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$1"; }
+for p in libqt6widgets6 libqt6gui6 libqt6core6 libc6; do
+  depends_on "$p" || fail "Depends lacks $p"
+done
+resolved=$(ldd "$E2E_TMP/x/usr/bin/varnel")
+for lib in $needed; do
+  # "lib => path", or for the dynamic loader the path alone.
+  path=$(awk -v l="$lib" '$1 == l && $2 == "=>" {print $3} $1 ~ ("/" l "$") {print $1}' <<<"$resolved" | head -1)
+  [ -n "$path" ] || fail "$lib is not found on this system"
+  # The package database may name the path with or without the /usr merge.
+  p=$( (dpkg -S "$path" || dpkg -S "$(readlink -f "$path")" || dpkg -S "/usr$path") 2>/dev/null | head -1 | cut -d: -f1)
+  [ -n "$p" ] || fail "no package holds $lib"
+  depends_on "$p" || fail "Depends lacks $p (for $lib)"
 done
 # Loaded as plugins at run time, so named by hand.
 for p in libqt6svg6 qt6-image-formats-plugins qt6-translations-l10n; do
@@ -32,7 +46,6 @@ recommends=$(dpkg-deb -f "$DEB" Recommends)
 for p in tesseract-ocr tesseract-ocr-jpn tesseract-ocr-eng; do
   grep -qE "(^|, )$p(,|$)" <<<"$recommends" || fail "Recommends lacks $p"
 done
-mkdir -p "$E2E_TMP/x" && dpkg-deb -x "$DEB" "$E2E_TMP/x"
 desktop-file-validate "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" | grep -v '^.*hint:' | grep . && fail "desktop entry invalid"
 grep -q '^Exec=varnel %f$' "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" || fail "Exec line"
 grep -q '^Categories=Graphics;Utility;$' "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" || fail "categories"

@@ -102,6 +102,19 @@ TEST_F(XcbSelectionReaderTest, RefusalsStallsAndOversizeEndEmptyAndTheNextReadWo
         EXPECT_TRUE(refused.empty);
         EXPECT_TRUE(refused.refused);
         EXPECT_LT(refused.ms, 1000) << "a refusal is answered at once";
+    }
+    {
+        // An answer of no bytes (Qt's for a format it lacks) is a refusal
+        // too: the caller asks for the list of formats instead.
+        Owner owner(server.display(), "image/png", QByteArray(), 4096);
+        ASSERT_TRUE(owner.ready());
+        const Outcome none = readOutcome("image/png", 5000);
+        EXPECT_TRUE(none.empty);
+        EXPECT_TRUE(none.refused);
+    }
+    {
+        Owner owner(server.display(), "image/png", noise(1000, 3), 4096);
+        ASSERT_TRUE(owner.ready());
         // More than the caller accepts: nothing, not a part.
         const auto tooBig = reader.read("image/png", 5000, 999);
         ASSERT_TRUE(tooBig.has_value());

@@ -310,6 +310,10 @@ std::optional<QByteArray> XcbSelectionReader::read(const QByteArray& target, int
     if (!incremental) {
         if (!takeProperty(out, maxBytes, &empty))
             return giveUp();
+        // Some owners (Qt's) answer a format they do not have with no bytes
+        // rather than with a refusal.
+        if (out.isEmpty() && refused)
+            *refused = true;
         return out;
     }
     if (announced > maxBytes)

@@ -33,7 +33,8 @@ public:
     // reader has no connection, so the caller can ask Qt instead; empty when
     // the owner refused, went quiet for `quietMs`, took longer than `wholeMs`
     // in all, or offered more than `maxBytes`. *refused (when given) tells
-    // a refusal (no such format, or no owner) from the other cases.
+    // a refusal (no such format, an answer of no bytes, or no owner) from
+    // the other cases.
     std::optional<QByteArray> read(const QByteArray& target, int quietMs = 5000,
                                    qint64 maxBytes = kMaxBytes, int wholeMs = kWholeReadMs,
                                    bool* refused = nullptr);

@@ -1,0 +1,51 @@
+"""The capture road from a Qt owner that encodes on request, per format it
+offers: clipboard taken -> numbered BMP complete. Prints figures only."""
+import os, shutil, statistics, subprocess, sys, tempfile, time
+
+from benchlib import (prepare_user_data, procs, road_pictures, start_x_desktop, start, stop_all, wait_file,
+                      wait_window)
+
+BIN = os.path.abspath(sys.argv[1])
+OWNER = os.path.abspath(sys.argv[2])
+RUNS = int(os.environ.get("RUNS", "7"))
+MODES = os.environ.get("MODES", "all bmp png").split()
+tmp = tempfile.mkdtemp(prefix="varnel-bench.")
+
+try:
+    env = start_x_desktop(tmp)
+    work = prepare_user_data(tmp)
+    pics = road_pictures(tmp, RUNS)
+    procs.append(subprocess.Popen([BIN], env=env, stdout=subprocess.DEVNULL,
+                                  stderr=open(f"{tmp}/varnel.log", "w"), stdin=subprocess.DEVNULL))
+    wid = wait_window(env)
+    if wid is None:
+        sys.exit("no window: " + open(f"{tmp}/varnel.log").read())
+    subprocess.run(["xdotool", "windowfocus", "--sync", wid], env=env)
+    subprocess.run(["xdotool", "key", "ctrl+q"], env=env)
+    time.sleep(1.0)
+
+    number = 1
+    print(f"capture road from a Qt owner: clipboard taken -> numbered BMP complete ({RUNS} runs each)")
+    for mode in MODES:
+        for (w, h), files in pics.items():
+            owned = []
+            for p in files:
+                target = f"{work}/{number:03d}.bmp"
+                owner = subprocess.Popen([OWNER, p, mode], env=env, stdout=subprocess.PIPE,
+                                         stderr=subprocess.DEVNULL, text=True)
+                procs.append(owner)
+                owner.stdout.readline()  # "owned": the copy has happened
+                t_owned = time.perf_counter()
+                t1 = wait_file(target)
+                number += 1
+                if t1 is None:
+                    print(f"  {mode} {w}x{h}: capture {number-1} did not arrive")
+                    continue
+                owned.append((t1 - t_owned) * 1000)
+                time.sleep(0.4)
+            if owned:
+                print(f"  offers {mode}, {w}x{h}: median {statistics.median(owned):.0f} ms "
+                      f"(min {min(owned):.0f}, max {max(owned):.0f})")
+finally:
+    stop_all()
+    shutil.rmtree(tmp, ignore_errors=True)
