@@ -30,6 +30,12 @@
 The settings file (%2) is damaged</translation>
     </message>
     <message>
+        <source>%1 の設定が多すぎるため一部だけを読み込みました
+ﾕｰｻﾞｰ環境ﾌｧｲﾙ(%2) の値はそのまま残します</source>
+        <translation>The settings %1 are too large; only a part was loaded
+The value in the settings file (%2) is kept as it is</translation>
+    </message>
+    <message>
         <source>%1 のｼｮｰﾄｶｯﾄを %2 に作成しました</source>
         <translation>A shortcut to %1 was made in %2</translation>
     </message>

@@ -10,6 +10,7 @@
 #include "WorkFolderList.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
+#include "settings/SettingsValues.h"
 #include "settings/yIni.h"
 
 class QCheckBox;
@@ -32,7 +33,6 @@ class EditCommand;
 class PictureSurface;
 class sbMcr;
 class TextReader;
-struct SettingsValues;
 
 // The main window: owns the program's state, the picture surfaces, the menus
 // and the tool strip. Its handlers are short calls into the rooms' classes;
@@ -73,6 +73,9 @@ public:
     bool ToolBarShown = false;
     QString RangeList;
     QString MacroText;
+    // The stored lists when only a part of them was loaded; written back.
+    PartlyLoaded RangeListKept;
+    PartlyLoaded MacroTextKept;
     QString LanguageChoice; // "ja" or "en" once chosen in the menu; shown from the next start
     bool MacroRecording = false;
     QString MacroBuffer;

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "macros/MacroScript.h"
+#include "macros/RangeList.h"
 #include "yIni.h"
 
 namespace varnel {
@@ -49,6 +51,94 @@ const QString kMacroBreak = QStringLiteral("~");
 constexpr double kMinWidth = 10000;
 constexpr double kMinHeight = 6000;
 
+// Where the range list is cut: at the end of the last entry within both
+// limits; -1 when the whole list is.
+qsizetype rangeListCut(const QString& list)
+{
+    if (list.size() <= AppSettings::kMaxChars && list.count(RangeList::kEntrySep) < AppSettings::kMaxEntries)
+        return -1;
+    qsizetype cut = 0;
+    qsizetype pos = 0;
+    for (int n = 0; n < AppSettings::kMaxEntries; ++n) {
+        const qsizetype sep = list.indexOf(RangeList::kEntrySep, pos);
+        const qsizetype end = sep < 0 ? list.size() : sep;
+        if (end > AppSettings::kMaxChars)
+            break;
+        cut = end;
+        if (sep < 0)
+            break;
+        pos = sep + 1;
+    }
+    return cut;
+}
+
+// Where the stored macro text is cut: before the first macro that is not
+// within both limits, so that no macro is loaded in part (a replay must do
+// all that was recorded); -1 when the whole text is. Only "[" and "]" mark
+// macros, so the stored text with its "~" is scanned as it is.
+qsizetype macroTextCut(const QString& text)
+{
+    const QList<MacroScript::Header> macros = MacroScript::headers(text);
+    if (text.size() <= AppSettings::kMaxChars && macros.size() <= AppSettings::kMaxEntries)
+        return -1;
+    qsizetype cut = 0;
+    const qsizetype most = std::min<qsizetype>(macros.size(), AppSettings::kMaxEntries);
+    for (qsizetype k = 0; k <= most; ++k) {
+        // k whole macros end where macro k begins; the text before the
+        // first macro comes with them.
+        qsizetype end = k > 0 ? macros[k - 1].bodyEnd : text.indexOf(QLatin1Char('['));
+        if (end < 0)
+            end = text.size();
+        if (end > AppSettings::kMaxChars)
+            break;
+        cut = end;
+    }
+    return cut;
+}
+
+// The loaded part of a stored value; kept records the whole when it is cut.
+QString loadedPart(const QString& stored, qsizetype cut, PartlyLoaded& kept)
+{
+    if (cut < 0)
+        return stored;
+    kept = PartlyLoaded{stored, cut, stored.left(cut)};
+    return kept.loaded;
+}
+
+QString rangeListToWrite(const SettingsValues& v)
+{
+    const PartlyLoaded& kept = v.rangeListKept;
+    if (!kept.isPartial())
+        return v.rangeList;
+    // The window keeps only the valid entries of what it was given.
+    if (v.rangeList == kept.loaded || v.rangeList == RangeList::validEntries(kept.loaded))
+        return kept.stored;
+    // The entries not loaded follow the edited ones.
+    QString unseen = kept.stored.mid(kept.cut);
+    if (unseen.startsWith(RangeList::kEntrySep))
+        unseen.remove(0, 1);
+    return v.rangeList.isEmpty() ? unseen : v.rangeList + RangeList::kEntrySep + unseen;
+}
+
+QString macroTextToWrite(const SettingsValues& v)
+{
+    const PartlyLoaded& kept = v.macroTextKept;
+    if (kept.isPartial() && v.macroText == kept.loaded)
+        return kept.stored;
+    // The value is one line: every line break, whichever form the editor
+    // produced, becomes "~". A bare LF left in would break the file layout.
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    QString macro = v.macroText;
+    macro.replace(lineBreak, kMacroBreak);
+    if (kept.isPartial()) {
+        // The macros not loaded follow the edited ones, each still whole.
+        if (!macro.isEmpty() && !macro.endsWith(kMacroBreak))
+            macro += kMacroBreak;
+        macro += QStringView(kept.stored).mid(kept.cut);
+    }
+    return macro;
+}
+
 } // namespace
 
 bool AppSettings::load(yIni& ini, const QString& userDataFolder, SettingsValues& v)
@@ -69,7 +159,8 @@ bool AppSettings::load(yIni& ini, const QString& userDataFolder, SettingsValues&
     v.afterCaptureAction = ini.vGtVal(kAfterCapture, 1).toInt();
     v.stamp = ini.vGtVal(kStamp, QString()).toText();
     v.captureColourIndex = ini.vGtVal(kCaptureColour, 0).toInt();
-    v.rangeList = ini.vGtVal(kRangeList, QString()).toText();
+    const QString ranges = ini.vGtVal(kRangeList, QString()).toText();
+    v.rangeList = loadedPart(ranges, rangeListCut(ranges), v.rangeListKept);
     v.bMpnt = ini.vGtVal(kPointer, kPointerOn).toText() == kPointerOn;
     v.standbyOnMinimise = ini.vGtVal(kMinimise, kStandbyOn).toText() == kStandbyOn;
     v.storageFolder = ini.vGtVal(kStorageFolder, QString()).toText();
@@ -80,7 +171,21 @@ bool AppSettings::load(yIni& ini, const QString& userDataFolder, SettingsValues&
     v.language = ini.vGtVal(kLanguage, QString()).toText();
 
     ini.GetGtx(kMacro);
-    v.macroText = ini.vGtVal(kCommand, QString()).toText().replace(kMacroBreak, QStringLiteral("\r\n"));
+    const QString macros = ini.vGtVal(kCommand, QString()).toText();
+    v.macroText = loadedPart(macros, macroTextCut(macros), v.macroTextKept).replace(kMacroBreak, QStringLiteral("\r\n"));
+    if (v.macroTextKept.isPartial())
+        v.macroTextKept.loaded = v.macroText;
+
+    // Lists no person writes; one message for the whole file.
+    QStringList partial;
+    if (v.rangeListKept.isPartial())
+        partial << QLatin1Char('<') + kRangeList + QLatin1Char('>');
+    if (v.macroTextKept.isPartial())
+        partial << QLatin1Char('<') + kCommand + QLatin1Char('>');
+    if (!partial.isEmpty())
+        ini.report(partial.join(QLatin1Char(' '))
+                   + QStringLiteral(" の設定が多すぎるため一部だけを読み込みました\nﾕｰｻﾞｰ環境ﾌｧｲﾙ(") + ini.filePath()
+                   + QStringLiteral(") の値はそのまま残します"));
 
     ini.GetGtx(kDrawing);
     v.nextStepNumber = std::max(1, ini.vGtVal(kNextStep, 1).toInt());
@@ -114,7 +219,7 @@ bool AppSettings::save(yIni& ini, const SettingsValues& v, bool windowShown)
     ini.SetVal(kAfterCapture, v.afterCaptureAction);
     ini.SetVal(kCaptureColour, v.captureColourIndex);
     ini.SetVal(kStamp, v.stamp);
-    ini.SetVal(kRangeList, v.rangeList);
+    ini.SetVal(kRangeList, rangeListToWrite(v));
     ini.SetVal(kPointer, v.bMpnt ? kPointerOn : kPointerOff);
     ini.SetVal(kMinimise, v.standbyOnMinimise ? kStandbyOn : kStandbyOff);
     ini.SetVal(kStorageFolder, v.storageFolder);
@@ -124,13 +229,8 @@ bool AppSettings::save(yIni& ini, const SettingsValues& v, bool windowShown)
         ini.SetVal(kLanguage, v.language);
     ini.SetGtx();
 
-    // The value is one line: every line break, whichever form the editor
-    // produced, becomes "~". A bare LF left in would break the file layout.
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
-    QString macro = v.macroText;
-    macro.replace(lineBreak, kMacroBreak);
     ini.GetGtx(kMacro);
-    ini.SetVal(kCommand, macro);
+    ini.SetVal(kCommand, macroTextToWrite(v));
     ini.SetGtx();
 
     ini.GetGtx(kDrawing);

@@ -3,6 +3,19 @@
 
 namespace varnel {
 
+// A stored value far beyond any real use, of which only a part was loaded.
+// The part not loaded is never shown, so it must never be lost: an
+// unchanged part writes the stored value back as it was, a changed one is
+// written with the rest behind it.
+struct PartlyLoaded {
+    QString stored;     // the value as the file holds it; empty when loaded whole
+    qsizetype cut = 0;  // where in stored the part not loaded starts
+    QString loaded;     // the part the program was given
+
+    bool isPartial() const { return !stored.isEmpty(); }
+    bool operator==(const PartlyLoaded&) const = default;
+};
+
 // Every value the main window keeps in "User.xml". A default-constructed
 // object holds the built-in values used when the file cannot be loaded.
 struct SettingsValues {
@@ -27,6 +40,8 @@ struct SettingsValues {
     QString macroText;            // lines separated by CR LF
     QString language;             // "ja" or "en" once chosen in the menu; empty before
     int nextStepNumber = 1;       // the number the next step marker gets
+    PartlyLoaded rangeListKept;   // set when rangeList is only a part of the stored list
+    PartlyLoaded macroTextKept;   // set when macroText is only a part of the stored text
 
     bool operator==(const SettingsValues&) const = default;
 };

@@ -39,6 +39,12 @@ public:
     // Receives every message the user must see (damaged file, missing
     // folder, shortcut created). Without one, messages are dropped.
     void setMessageHandler(MessageHandler handler) { m_message = std::move(handler); }
+    // Hands a message about the loaded settings to the handler.
+    void report(const QString& message)
+    {
+        if (m_message)
+            m_message(message);
+    }
 
     // ---- settings text ----
 
