@@ -22,6 +22,7 @@
 #include <functional>
 #include <vector>
 
+#include "FakeDesk.h"
 #include "app/fmMain.h"
 #include "editing/PictureSurface.h"
 #include "macros/MenuGroup.h"
@@ -108,16 +109,10 @@ int main(int argc, char** argv)
     if (size.isEmpty())
         return 2;
 
-    // A main window over the fake platform, its user data in a temporary folder.
-    QTemporaryDir dir;
-    FakePlatform fake;
-    QDir().mkpath(dir.path() + "/prog");
-    fake.shell->folders[26] = dir.path() + "/data";
-    auto ini = std::make_unique<yIni>(fake.shell, fake.family);
-    ini->W_UserData(dir.path() + "/prog/varnel", "varnel");
-    ini->F_ChkSb(ini->userDataFolder(), {"Temp"});
-    AppEnvironment env{ini->exeName(), ini->programFolder(), ini->apDataFolder(), ini->userDataFolder()};
-    fmMain w(fake.platform, env, std::move(ini));
+    FakeDesk desk;
+    QTemporaryDir& dir = desk.dir;
+    FakePlatform& fake = desk.fake;
+    fmMain w(fake.platform, desk.env, std::move(desk.ini));
     w.resize(1280, 900);
     w.show();
     if (zoom)
