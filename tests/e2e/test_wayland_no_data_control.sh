@@ -32,7 +32,7 @@ start_app
 # the key once the window counts as active, and a key sent before that (the
 # program still starting up) is lost. It is sent again only while no message
 # has come, polled for, so that a slow message does not end standby again.
-for attempt in 1 2 3; do
+for attempt in 1 2 3 4 5 6; do
   xdotool key --window "$WID" ctrl+q
   wait_for other_window 5 && break
 done
