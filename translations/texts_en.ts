@@ -653,5 +653,85 @@ The user data folder is %2</translation>
         <source>ﾘｻｲｽﾞ</source>
         <translation>Resize</translation>
     </message>
+    <message>
+        <source>文字の読み取り</source>
+        <translation>Read Text</translation>
+    </message>
+    <message>
+        <source>画像をつなぐ</source>
+        <translation>Join Pictures</translation>
+    </message>
+    <message>
+        <source>読み取った文字をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰしました</source>
+        <translation>The text read has been copied to the clipboard</translation>
+    </message>
+    <message>
+        <source>つなぐ画像を作業ﾌｫﾙﾀﾞの一覧で2つ以上選んでください (Ctrl キーまたは Shift キーを押しながらクリック)</source>
+        <translation>Select two or more pictures to join in the work folder list (click with Ctrl or Shift held)</translation>
+    </message>
+    <message>
+        <source>読み取る画像がありません</source>
+        <translation>There is no picture to read</translation>
+    </message>
+    <message>
+        <source>文字は見つかりませんでした</source>
+        <translation>No text was found</translation>
+    </message>
+    <message>
+        <source>%1 を画像として読めません</source>
+        <translation>%1 cannot be read as a picture</translation>
+    </message>
+    <message>
+        <source>つないだ画像を作れません</source>
+        <translation>The joined picture cannot be made</translation>
+    </message>
+    <message>
+        <source>画像がありません</source>
+        <translation>There is no picture</translation>
+    </message>
+    <message>
+        <source>…</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <source>tesseract が失敗しました (終了コード %1)
+%2
+日本語と英語のデータが必要です: sudo apt-get install tesseract-ocr-jpn tesseract-ocr-eng</source>
+        <translation>tesseract failed (exit code %1)
+%2
+It needs its Japanese and English data: sudo apt-get install tesseract-ocr-jpn tesseract-ocr-eng</translation>
+    </message>
+    <message>
+        <source>文字の読み取りが %1 秒で終わらないため中止しました</source>
+        <translation>Reading the text was stopped: it did not finish within %1 seconds</translation>
+    </message>
+    <message>
+        <source>文字の読み取りには tesseract が必要ですが、見つかりません。
+次のコマンドで入れてください:
+sudo apt-get install tesseract-ocr tesseract-ocr-jpn tesseract-ocr-eng</source>
+        <translation>Reading text needs tesseract, which was not found.
+Install it with:
+sudo apt-get install tesseract-ocr tesseract-ocr-jpn tesseract-ocr-eng</translation>
+    </message>
+    <message>
+        <source>つなぐ画像を2つ以上選んでください</source>
+        <translation>Choose two or more pictures to join</translation>
+    </message>
+    <message>
+        <source>%1番目と%2番目の画像は大きさが違うため、つなげません</source>
+        <translation>Pictures %1 and %2 differ in size and cannot be joined</translation>
+    </message>
+    <message>
+        <source>%1番目と%2番目の画像に重なる部分が見つからないため、つなげません</source>
+        <translation>No overlap was found between pictures %1 and %2, so they cannot be joined</translation>
+    </message>
+    <message>
+        <source>つないだ画像が長すぎます (%1 ピクセル、最大 %2)</source>
+        <translation>The joined picture is too long (%1 pixels, at most %2)</translation>
+    </message>
+    <message>
+        <source>つないだ画像のためのメモリーが足りません</source>
+        <translation>There is not enough memory for the joined picture</translation>
+    </message>
 </context>
 </TS>

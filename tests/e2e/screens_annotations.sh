@@ -39,7 +39,7 @@ origin() {
     -trim -format '%X %Y\n' info: | tr -d '+' | awk '{print $1 - 200, $2 - 220}'
 }
 
-key alt+e Up Up Return
+key alt+e Up Up Up Return
 wait_for "xdotool search --onlyvisible --name '^ToolBar\$'" 5 || fail "no tool bar"
 TB=$(xdotool search --onlyvisible --name '^ToolBar$' | head -1)
 sleep 0.5

@@ -60,7 +60,7 @@ read -r GX GY GW GH < <(green_box)
 drag $((GX + 30)) $((GY + 20)) $((GX + GW - 60)) $((GY + GH - 30))
 shot view-range.png
 
-key alt+e Up Up Return
+key alt+e Up Up Up Return
 wait_for "xdotool search --onlyvisible --name '^ToolBar\$'" 5 || fail "no tool bar"
 TB=$(xdotool search --onlyvisible --name '^ToolBar$' | head -1)
 sleep 0.5

@@ -36,7 +36,7 @@ xdotool windowmove "$WID" 100 0
 sleep 0.5
 read -r PX PY PW PH < <(picture_on_screen)
 # "ﾂｰﾙﾊﾞｰを表示": above "画像枠を追加" (undo and redo are disabled).
-key alt+e Up Up Return
+key alt+e Up Up Up Return
 wait_for "xdotool search --onlyvisible --name '^ToolBar\$'" 5 || fail "the tool bar did not open"
 TB=$(xdotool search --onlyvisible --name '^ToolBar$' | head -1)
 # The whole frame on the screen: the title bar is not above its top edge.

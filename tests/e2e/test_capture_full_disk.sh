@@ -50,8 +50,9 @@ wait_for "[ -f '$WORK/003.bmp' ]" 10 || { ls -la "$WORK"; fail "capture after fr
 sleep 0.3
 same_pixels "$WORK/003.bmp" "$E2E_TMP/yellow.png" || fail "003.bmp is not the fourth picture"
 [ "$(ls -A "$WORK" | sort | tr '\n' ' ')" = "001.bmp 002.bmp 003.bmp " ] || { ls -la "$WORK"; fail "unexpected files after the save"; }
-wait_for "[ \"\$(grep 'tray tooltip: ' '$E2E_TMP/app.log' | tail -1)\" = 'tray tooltip: Varnel' ]" 5 \
-  || fail "tooltip still counts unsaved captures after a save"
+# After a save the tip counts this standby's captures again and names the last.
+wait_for "[ \"\$(grep 'tray tooltip: ' '$E2E_TMP/app.log' | tail -1)\" = 'tray tooltip: Varnel - 待機中 3枚 (003.bmp)' ]" 5 \
+  || { grep 'tray tooltip: ' "$E2E_TMP/app.log" | tail -3; fail "tooltip still counts unsaved captures after a save"; }
 
 # The window opened from the tray shows the unsaved picture? No: the last
 # capture saved. Exit and go on with an ordinary user.

@@ -34,8 +34,8 @@ else
 fi
 
 # The tool bar, from the edit menu: above "画像枠を追加", "元に戻す" (enabled
-# after the trim) and the disabled "やり直し".
-key alt+e Up Up Up Return
+# after the trim), the disabled "やり直し" and "文字の読み取り".
+key alt+e Up Up Up Up Return
 wait_for "xdotool search --onlyvisible --name '^ToolBar\$'" 5 || fail "the tool bar did not open"
 TB=$(xdotool search --onlyvisible --name '^ToolBar$' | head -1)
 read -r PX PY PW PH < <(picture_on_screen)

@@ -32,11 +32,11 @@ start_app
 # the key once the window counts as active, and a key sent before that (the
 # program still starting up) is lost. It is sent again only while no message
 # has come, polled for, so that a slow message does not end standby again.
-for attempt in 1 2 3; do
+for attempt in 1 2 3 4 5 6; do
   xdotool key --window "$WID" ctrl+q
   wait_for other_window 5 && break
 done
-wait_for other_window 1 || { cat "$E2E_TMP/app.log"; fail "standby said nothing about the Wayland copies"; }
+wait_for other_window 1 || { cat "$E2E_TMP/app.log"; tail -15 "$E2E_TMP/weston.log"; fail "standby said nothing about the Wayland copies"; }
 MSG=$(other_window)
 import -window "$MSG" "$E2E_TMP/message.png"
 [ "$(identify -format '%w' "$E2E_TMP/message.png")" -gt 200 ] || fail "the message window is empty"
