@@ -142,3 +142,20 @@ TEST_F(SettingsWiringTest, DamagedFileIsKeptBesideTheNewOne)
     ASSERT_TRUE(bak.open(QIODevice::ReadOnly));
     EXPECT_EQ(bak.readAll(), damaged);
 }
+
+TEST_F(SettingsWiringTest, AHugeRangeListIsShownInPartAndKeptWholeAtExit)
+{
+    QStringList entries;
+    for (int i = 0; i <= 10000; ++i)
+        entries << QStringLiteral("R%1,%2,48,px").arg(i).arg(i + 1);
+    w->RangeList = entries.join(':');
+    g("mnFile").click(11);
+    const QByteArray whole = storedFile();
+
+    fake.dialogs->messages.clear();
+    restart();
+    EXPECT_EQ(w->RangeList, entries.mid(0, 10000).join(':'));
+    EXPECT_EQ(fake.dialogs->messages.size(), 1);
+    g("mnFile").click(11);
+    EXPECT_EQ(storedFile(), whole);
+}
