@@ -20,11 +20,11 @@ QImage Clipboard::readPicture(const QByteArray& bytes)
     return img;
 }
 
-QImage Clipboard::decode(const QByteArray& bytes, const QString& mime) const
+QImage Clipboard::decodeWith(const Decoder& decoder, const QByteArray& bytes, const QString& mime)
 {
     QImage img;
-    if (m_decoder)
-        img = m_decoder(bytes, mime);
+    if (decoder)
+        img = decoder(bytes, mime);
     if (img.isNull())
         img = readPicture(bytes);
     const int dpm = qRound(96 / 0.0254);

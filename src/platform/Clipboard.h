@@ -56,7 +56,12 @@ protected:
     // The fast decoder, else the general one. Clipboard pictures count as
     // 96 dpi; set here, while the image has one owner, so that no later
     // holder copies every pixel to change it.
-    QImage decode(const QByteArray& bytes, const QString& mime) const;
+    QImage decode(const QByteArray& bytes, const QString& mime) const
+    {
+        return decodeWith(m_decoder, bytes, mime);
+    }
+    // The same for a reader thread that holds its own copy of the decoder.
+    static QImage decodeWith(const Decoder& decoder, const QByteArray& bytes, const QString& mime);
 
     Decoder m_decoder;
     quint64 m_lastKey = 0;

@@ -33,6 +33,9 @@ start_app
 # program still starting up) is lost. It is sent again only while no message
 # has come, polled for, so that a slow message does not end standby again.
 for attempt in 1 2 3 4 5 6; do
+  # The X focus is set directly (weston's window manager gives none), so
+  # that Qt counts the window as active and takes its shortcut.
+  xdotool windowfocus "$WID" 2>/dev/null || true
   xdotool key --window "$WID" ctrl+q
   wait_for other_window 5 && break
 done

@@ -80,15 +80,7 @@ void QtClipboard::watch(bool on)
     auto thread = std::make_unique<XcbClipboardThread>(
         m_display, setup ? setup->resource_id_base : 0, setup ? setup->resource_id_mask : 0,
         [decoder](const QByteArray& bytes, const QString& mime) {
-            QImage img;
-            if (decoder)
-                img = decoder(bytes, mime);
-            if (img.isNull())
-                img = readPicture(bytes);
-            const int dpm = qRound(96 / 0.0254);
-            img.setDotsPerMeterX(dpm);
-            img.setDotsPerMeterY(dpm);
-            return img;
+            return decodeWith(decoder, bytes, mime);
         },
         [this, generation](XcbClipboardThread::Result r) {
             QMetaObject::invokeMethod(
