@@ -7,7 +7,9 @@
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <cstring>
 #include <deque>
 #include <poll.h>
@@ -24,6 +26,19 @@ const char* const kPictureTypes[] = {
     "image/x-portable-pixmap", "image/tiff", "image/jpeg", "image/gif", "image/webp",
 };
 const QLatin1String kQtImage("application/x-qt-image");
+
+// VARNEL_CAPTURE_TRACE=1: the reader's phases on standard error, on the
+// monotonic clock (for the capture-road benchmark).
+void traceRead(const char* phase, qsizetype bytes = -1)
+{
+    static const bool on = qEnvironmentVariableIntValue("VARNEL_CAPTURE_TRACE") == 1;
+    if (!on)
+        return;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(stderr, "reader %s at %.1f ms (%lld bytes)\n", phase,
+                 now.tv_sec * 1e3 + now.tv_nsec / 1e6, static_cast<long long>(bytes));
+}
 } // namespace
 
 QString PictureFetcher::chooseFormat(const QStringList& offered)
@@ -323,7 +338,9 @@ void XcbClipboardThread::Loop::deliver(const FetchedPicture& f)
     Result r;
     if (f.status == FetchedPicture::Got) {
         r.key = PictureFetcher::keyOf(f.bytes);
+        traceRead("fetched", f.bytes.size());
         r.picture = m_t.m_decode(f.bytes, f.format);
+        traceRead("decoded");
     }
     m_t.m_deliver(std::move(r));
 }
@@ -332,6 +349,7 @@ void XcbClipboardThread::Loop::readNewest()
 {
     m_changed = false;
     m_lastReadCurrent = false;
+    traceRead("begins");
     FetchedPicture f = m_fetcher.fetch(m_reader);
     switch (f.status) {
     case FetchedPicture::Cancelled:
