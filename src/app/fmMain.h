@@ -15,6 +15,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QEventLoop;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -105,6 +106,10 @@ public:
     void sjClip(const PointerImage& pointer);
     bool GrabClipboardPicture(const PointerImage& pointer);
     void TakeClipboardPicture(const PointerImage& pointer);
+    // "ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付": the picture is asked for aside and pasted when it
+    // comes; a replayed macro waits for it (the window still answering).
+    void PasteClipboardPicture();
+    void PastePicture(QImage image);
     void CaptureAndSaveNumbered(const PointerImage& pointer);
     void SaveNumberedToWorkFolder();
     void SaveNumberedToStorage();
@@ -330,6 +335,12 @@ private:
     bool m_closingByUser = false;
     bool m_shutDown = false;
     bool m_overlayWasVisible = false;
+    // A paste asked for and not arrived yet; the loop a replay waits in.
+    quint64 m_pasteTicket = 0;
+    bool m_pastePending = false;
+    QEventLoop* m_pasteLoop = nullptr;
+    QImage m_pastedWhileWaiting;
+    int m_replaying = 0; // macro runs under way
     // capture reliability: clipboard contents already taken (Clipboard::lastKey)
     quint64 m_lastCaptureKey = 0, m_caughtUpKey = 0, m_captureSkipKey = 0;
     // work-folder list: listings run on m_listThread; a hidden list is

@@ -2,9 +2,12 @@
 // in editing/EditCommands), then the view and the menus follow.
 #include "fmMain.h"
 
+#include <QEventLoop>
+#include <QPointer>
 #include <QPolygon>
 
 #include "MenuItems.h"
+#include "capture/CaptureOptions.h"
 #include "editing/ColourDepth.h"
 #include "editing/DrawToolBar.h"
 #include "editing/DrawingOverlay.h"
@@ -35,7 +38,7 @@ bool fmMain::onEditMenu(int i)
     switch (i) {
     case EditRevert: RevertToLoaded(); return true;
     case EditCopy: CopyToClipboard(); return true;
-    case EditPaste: TakeClipboardPicture(PointerImage()); return true;
+    case EditPaste: PasteClipboardPicture(); return true;
     case EditTrim: TrimToRange(); return true;
     case EditToolBar: ShowDrawToolBar(); return true;
     case EditFrame: AddPictureFrame(); return true;
@@ -112,6 +115,62 @@ bool fmMain::RunEdit(EditCommand& command, bool takesRange)
     if (out.failed)
         m_platform.dialogs->message(out.error);
     return !out.failed;
+}
+
+void fmMain::PasteClipboardPicture()
+{
+    const quint64 ticket = ++m_pasteTicket;
+    if (!m_pastePending)
+        SetBusy(true);
+    m_pastePending = true;
+    QPointer<fmMain> self(this);
+    m_platform.clipboard->requestPicture([self, ticket](QImage picture) {
+        if (!self || ticket != self->m_pasteTicket)
+            return;
+        self->m_pastePending = false;
+        self->SetBusy(false);
+        if (self->m_pasteLoop) {
+            self->m_pastedWhileWaiting = std::move(picture);
+            self->m_pasteLoop->quit();
+        } else {
+            self->PastePicture(std::move(picture));
+        }
+    });
+    // A macro's next line must find the pasted picture.
+    if (!m_pastePending || m_replaying == 0)
+        return;
+    QEventLoop loop;
+    m_pasteLoop = &loop;
+    loop.exec();
+    m_pasteLoop = nullptr;
+    if (self)
+        PastePicture(std::exchange(m_pastedWhileWaiting, QImage()));
+}
+
+void fmMain::PastePicture(QImage image)
+{
+    if (image.isNull())
+        return;
+    // Clipboard pictures count as 96 dpi, set while the image has one owner.
+    const int dpm = qRound(96 / 0.0254);
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+    Picture picture;
+    picture.setImage(image);
+    image = QImage();
+    picture.setResolution(96, 96);
+    SuspendOverlay(false);
+    ClearRange();
+    const bool first = !m_doc.hasPicture();
+    PasteCommand command(std::move(picture),
+                         CaptureOptions::colourCode(CaptureColourIndex).value_or(0));
+    RunEdit(command);
+    // Into an empty window: there is nothing to go back to.
+    if (first) {
+        m_doc.history.clear();
+        updateUndoItems();
+    }
+    SuspendOverlay(true);
 }
 
 void fmMain::showDocument()

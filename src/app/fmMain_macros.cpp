@@ -124,12 +124,17 @@ void fmMain::RunMacro(int index)
 
 MacroRunner::Result fmMain::RunMacroNamed(const QString& name)
 {
-    return macroRunner().run(MacroText, name);
+    ++m_replaying;
+    const MacroRunner::Result r = macroRunner().run(MacroText, name);
+    --m_replaying;
+    return r;
 }
 
 void fmMain::RunMacroStep(const QString& keyword, const QString& argument)
 {
+    ++m_replaying;
     macroRunner().runStep(keyword, argument);
+    --m_replaying;
 }
 
 } // namespace varnel

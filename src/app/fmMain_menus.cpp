@@ -53,6 +53,9 @@ std::function<bool(int)> fmMain::guarded(bool (fmMain::*action)(int))
 {
     // A command that breaks down ends itself, not the program; the user is told.
     return [this, action](int i) {
+        // A replay waiting for a paste takes no other command meanwhile.
+        if (m_pasteLoop)
+            return false;
         try {
             return (this->*action)(i);
         } catch (const std::bad_alloc&) {

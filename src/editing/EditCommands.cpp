@@ -258,6 +258,24 @@ void TakePictureCommand::apply(PictureDocument& doc)
     doc.markSaved(m_path);
 }
 
+void PasteCommand::apply(PictureDocument& doc)
+{
+    if (!m_picture.hasPicture())
+        return;
+    if (m_code)
+        ColourDepth::convert(m_picture, m_code);
+    if (doc.hasPicture() && doc.picture().bitsPerPixel() == m_picture.bitsPerPixel()
+        && doc.picture().image() == m_picture.image())
+        return;
+    doc.picture() = std::move(m_picture);
+    doc.range = {};
+    doc.readDepthCode();
+    if (m_code)
+        doc.depthCode = QString::number(m_code);
+    // Ctrl+S must not put it over the file the picture before came from.
+    doc.filePath.clear();
+}
+
 void RevertCommand::apply(PictureDocument& doc)
 {
     const QString path = doc.filePath;

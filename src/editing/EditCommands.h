@@ -123,6 +123,21 @@ private:
     QString m_path;
 };
 
+// "ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付": the clipboard's picture in place of the one there.
+// It is held in no file, so it is a change to save; the picture before is
+// one undo away. The same pixels again change nothing. A depth code (the
+// capture's colour reduction) converts it in the same step.
+class PasteCommand : public EditCommand {
+public:
+    explicit PasteCommand(Picture picture, int depthCode = 0)
+        : m_picture(std::move(picture)), m_code(depthCode) {}
+    void apply(PictureDocument& doc) override;
+
+private:
+    Picture m_picture;
+    int m_code;
+};
+
 // "読込時の画像に戻す": the file read again. Undo brings the edits back.
 class RevertCommand : public EditCommand {
 public:

@@ -14,6 +14,8 @@ public:
     using QObject::QObject;
     ~Clipboard() override = default;
 
+    // Whether a picture is offered. Where asking would wait on another
+    // program, the answer last heard (true while it is not known yet).
     virtual bool hasPicture() const = 0;
     // The clipboard picture, decoded once; a null image when none is offered
     // or it cannot be decoded.
@@ -27,6 +29,11 @@ public:
         *same = key != 0 && m_lastKey == key;
         return *same ? QImage() : picture;
     }
+    // The clipboard picture for a paste, without holding up the caller while
+    // another program answers: done(picture) comes later on the caller's
+    // thread (a null image when there is none). A newer request drops an
+    // older one. Here: at once, where reading never waits on anyone.
+    virtual void requestPicture(std::function<void(QImage)> done) { done(takePicture()); }
     // Identifies the content fetched by the latest take (0 for none).
     quint64 lastKey() const { return m_lastKey; }
     // Puts a picture on the clipboard. The change this causes is not signalled.

@@ -53,6 +53,19 @@ QImage SessionClipboard::takePictureUnless(quint64 key, bool* same)
     return *same ? QImage() : p;
 }
 
+void SessionClipboard::requestPicture(std::function<void(QImage)> done)
+{
+    // While watching, the change announced last is the clipboard's picture.
+    if (m_watching) {
+        done(takePicture());
+        return;
+    }
+    m_primary->requestPicture([this, done = std::move(done)](QImage picture) {
+        m_lastKey = m_primary->lastKey();
+        done(std::move(picture));
+    });
+}
+
 void SessionClipboard::putPicture(const QImage& picture)
 {
     m_primary->putPicture(picture);

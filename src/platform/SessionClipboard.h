@@ -23,6 +23,7 @@ public:
     // While watching: the picture of the announced change, taken once.
     QImage takePicture() override;
     QImage takePictureUnless(quint64 key, bool* same) override;
+    void requestPicture(std::function<void(QImage)> done) override;
     void putPicture(const QImage& picture) override;
     void putText(const QString& text) override;
     void setDecoder(Decoder decoder) override;

@@ -52,7 +52,8 @@ TEST_F(EditCommandsTest, TrimmingKeepsTheRangeOnly)
 {
     const QImage src = gradient();
     paste(src);
-    EXPECT_EQ(w->PictureState, 1);
+    EXPECT_EQ(w->PictureState, 2) << "a pasted picture is in no file";
+    EXPECT_FALSE(w->editHistory().canUndo()) << "nothing before it in an empty window";
     range(10, 5, 20, 15);
     g("mnEdt").click(6);
     ASSERT_EQ(pic().width(), 10);
@@ -388,17 +389,17 @@ TEST_F(EditCommandsTest, UndoAndRedoAcrossThreeEdits)
     g("mnRotate").click(0);
     EXPECT_FALSE(g("mnEdt").isEnabled(16));
 
-    // A picture pasted over unsaved changes keeps them one undo away.
+    // A paste is an edit of its own: the picture before is one undo away,
+    // and the pasted one, in no file, is a change to save.
     const QImage edited = pic().image();
     paste(gradient(10, 10));
-    EXPECT_EQ(w->PictureState, 1);
+    EXPECT_EQ(w->PictureState, 2);
+    EXPECT_TRUE(g("mnFile").isEnabled(1));
     g("mnEdt").click(15);
     EXPECT_EQ(pic().image(), edited);
     EXPECT_EQ(w->PictureState, 2);
-    // Over a picture without changes it starts a new history.
-    w->SetPictureState(1);
-    paste(gradient(10, 10));
-    EXPECT_FALSE(g("mnEdt").isEnabled(15));
+    g("mnEdt").click(16);
+    EXPECT_EQ(pic().image().size(), QSize(10, 10));
 }
 
 TEST_F(EditCommandsTest, UndoAndRedoAreNoMacroSteps)

@@ -251,6 +251,23 @@ TEST_F(MacroTest, LinesReplayExactlyTheItemRecorded)
     EXPECT_EQ(clicked, QStringList({"mnColr:2", "mnRng:4"}));
 }
 
+TEST_F(MacroTest, AReplayedPasteIsThereForTheNextLine)
+{
+    // The owner answers after the paste line has been handed on: the turn
+    // must still work on the pasted picture, not on the one before it.
+    pastePicture();
+    fake.clipboard->answerLater = true;
+    fake.clipboard->setSilently(picture(qRgb(10, 200, 30), 50, 20));
+    QTimer::singleShot(30, [this] { fake.clipboard->answer(); });
+    w->MacroText = "[P]" + CRLF + "画像編集⇒ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付" + CRLF + "回転⇒右90度";
+    w->RunMacroNamed("P");
+    ASSERT_FALSE(fake.clipboard->pending);
+    EXPECT_EQ(w->surface()->picture().width(), 20);
+    EXPECT_EQ(w->surface()->picture().height(), 50);
+    EXPECT_EQ(QColor(w->surface()->picture().image().pixel(0, 0)), QColor(10, 200, 30));
+    EXPECT_EQ(w->PictureState, 2) << "a pasted picture is in no file yet";
+}
+
 TEST_F(MacroTest, UndoIsNoMacroStepEvenByName)
 {
     pastePicture();

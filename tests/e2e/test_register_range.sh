@@ -66,7 +66,21 @@ size=$(identify -format '%wx%h' "$E2E_TMP/copied.png")
 # The range starts at pixel 1 and ends at the picture's edge.
 [ "$size" = 59x39 ] || fail "copied $size, not the range from pixel 1 to the edges of the 60x40 picture"
 
+# The pasted picture is in no file: the exit item asks, and "保存しない"
+# (the button after the default "保存") lets it go. The question sits in a
+# frame of the window manager: found by name, not among the root's children.
+question() {
+  local w
+  for w in $(xdotool search --onlyvisible --name '^Varnel$' 2>/dev/null); do
+    [ "$w" != "$WID" ] && xwininfo -id "$w" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {exit !(w*h > 5000)}' \
+      && echo "$w"
+  done
+  true
+}
 key alt+f x
+wait_for '[ -n "$(question)" ]' 5 || fail "no question before the pasted picture went"
+xdotool windowfocus --sync "$(question | head -1)" 2>/dev/null || true
+xdotool key --delay 80 Tab space
 wait_for "! kill -0 $APP_PID" 10 || fail "program did not end through the exit item"
 list=$(iconv -f CP932 -t UTF-8 "$USER_DIR/User.xml" | sed -n 's:.*<QL_RNG>\(.*\)</QL_RNG>.*:\1:p')
 [[ "$list" =~ ^Mine,([0-9]+),([0-9]+),px:Temporary,([0-9]+),([0-9]+),px$ ]] || fail "stored list is '$list'"

@@ -63,6 +63,7 @@ TEST(PictureDocument, EveryCommandThatChangesThePictureLeavesItToSaveAndOneUndoA
         {"rotate", [] { return std::make_unique<RotateCommand>(QStringLiteral("右90度")); }},
         {"depth", [] { return std::make_unique<ColourDepthCommand>(8); }},
         {"merge", [&] { return std::make_unique<MergeDrawingCommand>(drawing); }},
+        {"paste", [] { return std::make_unique<PasteCommand>(Picture(gradient().mirrored(true, false))); }},
     };
     for (const Case& c : cases) {
         PictureDocument doc;
@@ -108,6 +109,29 @@ TEST(PictureDocument, ACommandThatBreaksDownPutsThePictureBack)
     EXPECT_EQ(doc.range.right, 3);
     EXPECT_EQ(doc.state(), 1);
     EXPECT_FALSE(doc.history.canUndo());
+}
+
+TEST(PictureDocument, APastedPictureIsNoFileAndTheOneBeforeComesBack)
+{
+    PictureDocument doc;
+    open(doc, gradient());
+    PasteCommand same{Picture(gradient())};
+    EXPECT_FALSE(EditRunner::run(doc, same).changed) << "the same pixels again";
+    EXPECT_EQ(doc.filePath, QStringLiteral("/pictures/a.bmp"));
+
+    QImage grey(30, 20, QImage::Format_RGB32);
+    grey.fill(qRgb(90, 90, 90));
+    PasteCommand paste(Picture(grey), 8); // reduced as captures are, in the same step
+    ASSERT_TRUE(EditRunner::run(doc, paste).changed);
+    EXPECT_EQ(doc.picture().width(), 30);
+    EXPECT_EQ(doc.depthCodeValue(), 8);
+    EXPECT_EQ(doc.picture().bitsPerPixel(), 8);
+    EXPECT_TRUE(doc.filePath.isEmpty()) << "Ctrl+S must not write it over a.bmp";
+    EXPECT_EQ(doc.history.undoCount(), 1);
+    ASSERT_TRUE(doc.undo());
+    EXPECT_EQ(rgb(doc), gradient());
+    EXPECT_EQ(doc.filePath, QStringLiteral("/pictures/a.bmp"));
+    EXPECT_EQ(doc.state(), 1);
 }
 
 TEST(PictureDocument, UndoAfterASaveLeavesThePictureToSave)

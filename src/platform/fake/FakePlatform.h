@@ -26,6 +26,21 @@ public:
     }
     void putPicture(const QImage& p) override { m_picture = p; ++putCount; }
     void putText(const QString& t) override { text = t; ++putCount; }
+    // With answerLater, a paste's request waits until answer() (an owner
+    // that takes its time); otherwise it is answered at once.
+    void requestPicture(std::function<void(QImage)> done) override
+    {
+        if (!answerLater)
+            return done(takePicture());
+        pending = std::move(done);
+    }
+    void answer()
+    {
+        if (auto f = std::exchange(pending, nullptr))
+            f(takePicture());
+    }
+    bool answerLater = false;
+    std::function<void(QImage)> pending;
     QString text;
 
     // Another program puts a picture (or, with a null image, text) there.

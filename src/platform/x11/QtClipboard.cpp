@@ -9,6 +9,7 @@
 #include <QtGui/qguiapplication_platform.h>
 
 #include "XcbClipboardThread.h"
+#include "XcbPictureRequest.h"
 #include "XcbSelectionReader.h"
 
 #include <xcb/xcb.h>
@@ -37,7 +38,9 @@ QtClipboard::QtClipboard(QObject* parent)
 
 QtClipboard::~QtClipboard()
 {
-    // Before any member it might deliver to goes.
+    // Before any member they might deliver to goes.
+    m_pasteRequest.reset();
+    m_formatsRequest.reset();
     m_thread.reset();
 }
 
@@ -46,10 +49,75 @@ QString QtClipboard::chooseFormat(const QStringList& offered)
     return PictureFetcher::chooseFormat(offered);
 }
 
+bool QtClipboard::readsAside() const
+{
+    return m_reader && !m_clipboard->ownsClipboard();
+}
+
 bool QtClipboard::hasPicture() const
 {
+    // Qt would ask another program's clipboard here and wait for the answer
+    // (seconds, for an owner that stalls): the answer comes from aside.
+    if (readsAside()) {
+        if (m_offersPicture)
+            return *m_offersPicture;
+        if (!m_formatsRequest)
+            askFormats();
+        return true;
+    }
     const QMimeData* md = m_clipboard->mimeData();
     return md && !chooseFormat(md->formats()).isEmpty();
+}
+
+void QtClipboard::askFormats() const
+{
+    const quint64 generation = ++m_formatsGeneration;
+    auto* self = const_cast<QtClipboard*>(this);
+    m_formatsRequest = std::make_unique<XcbPictureRequest>(
+        m_display, XcbPictureRequest::Kind::Formats, nullptr,
+        [self, generation](XcbPictureRequest::Result r) {
+            QMetaObject::invokeMethod(
+                self,
+                [self, generation, r] {
+                    if (generation != self->m_formatsGeneration)
+                        return;
+                    self->m_formatsRequest.reset();
+                    // A type only Qt can read may still be a picture.
+                    self->m_offersPicture = r.offersPicture || r.throughQt;
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void QtClipboard::requestPicture(std::function<void(QImage)> done)
+{
+    if (m_thread || !readsAside()) {
+        done(takePicture());
+        return;
+    }
+    const quint64 generation = ++m_pasteGeneration;
+    m_pasteRequest.reset();
+    auto decoder = m_decoder;
+    m_pasteRequest = std::make_unique<XcbPictureRequest>(
+        m_display, XcbPictureRequest::Kind::Picture,
+        [decoder](const QByteArray& bytes, const QString& mime) { return decodeWith(decoder, bytes, mime); },
+        [this, generation, done = std::move(done)](XcbPictureRequest::Result r) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, done, r]() mutable {
+                    if (generation != m_pasteGeneration)
+                        return;
+                    m_pasteRequest.reset();
+                    if (r.throughQt) {
+                        bool same = false;
+                        done(take(0, &same, true));
+                        return;
+                    }
+                    m_lastKey = r.key;
+                    done(std::move(r.picture));
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 QImage QtClipboard::takePicture()
@@ -105,7 +173,7 @@ namespace {
 const bool kTrace = qEnvironmentVariableIntValue("VARNEL_CAPTURE_TRACE") == 1;
 } // namespace
 
-QImage QtClipboard::take(quint64 unless, bool* same)
+QImage QtClipboard::take(quint64 unless, bool* same, bool throughQt)
 {
     *same = false;
     m_lastKey = 0;
@@ -122,7 +190,7 @@ QImage QtClipboard::take(quint64 unless, bool* same)
     // is one; our own copy, and Qt's in-process picture type, through Qt.
     QString fmt;
     QByteArray bytes;
-    if (m_reader && !m_clipboard->ownsClipboard()) {
+    if (m_reader && !throughQt && !m_clipboard->ownsClipboard()) {
         FetchedPicture f = m_fetcher->fetch(*m_reader);
         switch (f.status) {
         case FetchedPicture::Got:
@@ -184,6 +252,13 @@ void QtClipboard::putText(const QString& text)
 
 void QtClipboard::onDataChanged()
 {
+    // Another owner, or ours: what was heard of the formats is stale.
+    ++m_formatsGeneration;
+    m_formatsRequest.reset();
+    m_offersPicture.reset();
+    // (Standing by, the watching thread reads every change anyway.)
+    if (!m_thread && !m_puttingOwnCopy && readsAside())
+        askFormats();
     // The watching thread tells of changes itself, once they are read.
     if (m_thread || m_puttingOwnCopy || m_clipboard->ownsClipboard())
         return;

@@ -4,6 +4,7 @@
 #include <QByteArray>
 
 #include <memory>
+#include <optional>
 
 class QClipboard;
 
@@ -12,6 +13,7 @@ namespace varnel {
 class PictureFetcher;
 class XcbClipboardThread;
 class XcbSelectionReader;
+class XcbPictureRequest;
 
 class QtClipboard : public Clipboard {
     Q_OBJECT
@@ -23,6 +25,8 @@ public:
     // delivered, without reading anything here.
     QImage takePicture() override;
     QImage takePictureUnless(quint64 key, bool* same) override;
+    // Outside standby on X11, read on a thread of its own (XcbPictureRequest).
+    void requestPicture(std::function<void(QImage)> done) override;
     void putPicture(const QImage& picture) override;
     void putText(const QString& text) override;
     void watch(bool on) override;
@@ -34,7 +38,8 @@ public:
 
 private:
     void onDataChanged();
-    QImage take(quint64 unless, bool* same);
+    // throughQt: Qt's reader, not ours (the type only Qt can read).
+    QImage take(quint64 unless, bool* same, bool throughQt = false);
     QClipboard* m_clipboard;
     QByteArray m_display;
     // On X11, pictures are read over a connection of our own (much faster).
@@ -46,6 +51,15 @@ private:
     QImage m_latest;          // the newest picture it delivered
     quint64 m_latestKey = 0;
     bool m_puttingOwnCopy = false;
+    // Reads another program's clipboard without the window: whether it
+    // offers a picture (asked at each change), and a paste's picture.
+    bool readsAside() const;
+    void askFormats() const;
+    mutable std::unique_ptr<XcbPictureRequest> m_formatsRequest;
+    mutable std::optional<bool> m_offersPicture; // unknown until the owner answered
+    mutable quint64 m_formatsGeneration = 0;
+    std::unique_ptr<XcbPictureRequest> m_pasteRequest;
+    quint64 m_pasteGeneration = 0;
 };
 
 } // namespace varnel
