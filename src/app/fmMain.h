@@ -142,14 +142,6 @@ public:
     // Whether unsaved changes may go: asks to save them (保存 / 保存しない /
     // キャンセル) and saves when told to; true when the caller may go on.
     bool MaySetPictureAside();
-    void RevertToLoaded();
-    void TrimToRange();
-    void HighlightRange(int kind);
-    void MosaicRange();
-    void AddPictureFrame();
-    void ReduceToSize(int mode);
-    void StitchAcrossRange(int direction);
-    void RotatePicture(const QString& caption);
 
     // --- the window's own tools (fmMain_tools.cpp) ---
     // Joins the pictures selected in the work-folder list, in list order,
@@ -273,26 +265,14 @@ private:
     void applyPictureState(int state);
     void buildMenus();
     // A menu action that reports a command breaking down instead of ending the program.
-    std::function<bool(int)> guarded(bool (fmMain::*action)(int));
-    // Each menu item's action answers whether it acted, and so is a macro
-    // step (MenuGroup records it while recording is on).
+    std::function<bool(int)> guarded(std::function<bool(int)> action);
     // files (fmMain_files.cpp)
-    bool onFileMenu(int index);
-    bool onWorkFolderMenu(int index);
-    bool onStorageMenu(int index);
     bool ChooseStorage(); // the storage dialog; false when cancelled
     void openChosenFile(const QString& path);
     void locateTool(int index, QString& executable);
     void startTool(QString& executable, const QString& target);
     QString selectedListFile() const;
     void setUpFileDrop();
-    // edit commands (fmMain_edit.cpp)
-    bool onEditMenu(int index);
-    bool onRangeMenu(int index);
-    bool onResizeMenu(int index);
-    bool onStitchMenu(int index);
-    bool onRotateMenu(int index);
-    bool onColourMenu(int index);
     // registered ranges (fmMain_ranges.cpp)
     bool onUserRangeMenu(int index);
     // macros (fmMain_macros.cpp)

@@ -33,71 +33,6 @@ private:
 };
 } // namespace
 
-bool fmMain::onEditMenu(int i)
-{
-    switch (i) {
-    case EditRevert: RevertToLoaded(); return true;
-    case EditCopy: CopyToClipboard(); return true;
-    case EditPaste: PasteClipboardPicture(); return true;
-    case EditTrim: TrimToRange(); return true;
-    case EditToolBar: ShowDrawToolBar(); return true;
-    case EditFrame: AddPictureFrame(); return true;
-    // Undo and redo are not macro steps.
-    case EditUndo: UndoEdit(); return false;
-    case EditRedo: RedoEdit(); return false;
-    // Nor is reading the text.
-    case EditReadText: ReadPictureText(); return false;
-    default: return false;
-    }
-}
-
-bool fmMain::onRangeMenu(int i)
-{
-    switch (i) {
-    case RangeRegister: RegisterRange(); return true;
-    case RangeClear: ClearRange(); return true;
-    case RangeHighlight: HighlightRange(0); return true;
-    case RangeMarker: HighlightRange(1); return true;
-    case RangeMosaic: MosaicRange(); return true;
-    default: return false;
-    }
-}
-
-bool fmMain::onResizeMenu(int i)
-{
-    const int mode = i == ResizeByWidth ? 0 : i == ResizeByHeight ? 1 : i == ResizeBoth ? 2 : -1;
-    if (mode < 0)
-        return false;
-    ReduceToSize(mode);
-    return true;
-}
-
-bool fmMain::onStitchMenu(int i)
-{
-    if ((i != StitchRows && i != StitchColumns) || !mnCut->isEnabled(i))
-        return false;
-    StitchAcrossRange(i);
-    return true;
-}
-
-bool fmMain::onRotateMenu(int i)
-{
-    if (!mnRotate->exists(i) || mnRotate->item(i).isSeparator())
-        return false;
-    RotatePicture(mnRotate->caption(i));
-    return true;
-}
-
-bool fmMain::onColourMenu(int i)
-{
-    const int code = ColourDepth::codeForItem(i);
-    if (code == 0 || !mnColr->isEnabled(i))
-        return false;
-    ColourDepthCommand command(code);
-    RunEdit(command);
-    return true;
-}
-
 bool fmMain::RunEdit(EditCommand& command, bool takesRange)
 {
     BusyGuard busy(this);
@@ -234,12 +169,6 @@ void fmMain::ClearRange()
     ikImg->clearSelection();
 }
 
-void fmMain::RevertToLoaded()
-{
-    RevertCommand command;
-    RunEdit(command);
-}
-
 void fmMain::CopyToClipboard()
 {
     if (!ikImg->hasPicture())
@@ -248,49 +177,6 @@ void fmMain::CopyToClipboard()
     const PictureRange range = GetRange(l, r, t, b) ? PictureRange{l, t, r, b} : PictureRange{};
     BusyGuard busy(this);
     m_platform.clipboard->putPicture(clipboardCopy(ikImg->picture(), range).image());
-}
-
-void fmMain::TrimToRange()
-{
-    TrimCommand command;
-    RunEdit(command, true);
-}
-
-void fmMain::HighlightRange(int kind)
-{
-    HighlightCommand command(kind);
-    RunEdit(command, true);
-}
-
-void fmMain::MosaicRange()
-{
-    MosaicCommand command;
-    command.block = m_drawBar ? m_drawBar->mosaicBlock() : 8;
-    RunEdit(command, true);
-}
-
-void fmMain::AddPictureFrame()
-{
-    FrameCommand command;
-    RunEdit(command);
-}
-
-void fmMain::ReduceToSize(int mode)
-{
-    ResizeCommand command(mode);
-    RunEdit(command, true);
-}
-
-void fmMain::StitchAcrossRange(int direction)
-{
-    StitchCommand command(direction);
-    RunEdit(command, true);
-}
-
-void fmMain::RotatePicture(const QString& caption)
-{
-    RotateCommand command(caption);
-    RunEdit(command);
 }
 
 } // namespace varnel

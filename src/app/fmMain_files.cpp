@@ -36,54 +36,6 @@ struct BusyScope {
 };
 } // namespace
 
-bool fmMain::onFileMenu(int index)
-{
-    if (!mnFile->isEnabled(index))
-        return false;
-    switch (index) {
-    case FileOpen: OpenImageDialog(); return true;
-    case FileSave: SaveImageAs(false); return true;
-    case FileSaveAs: SaveImageAs(true); return true;
-    case FileOpenWithViewer: OpenWithBrivale(WorkFolder, selectedListFile()); return true;
-    case FileOpenFolderWithBrowser: OpenWithBrivane(WorkFolder, selectedListFile()); return true;
-    case FileStandby: SetFormShown(!FormShown); return true;
-    case FileExit:
-        // Unsaved changes are asked about; an exit from outside (a signal,
-        // the session's end) does not come this way.
-        if (MaySetPictureAside())
-            Exit();
-        return false;
-    default: return false;
-    }
-}
-
-bool fmMain::onWorkFolderMenu(int index)
-{
-    if (!mnWkf->isEnabled(index))
-        return false;
-    switch (index) {
-    case WorkSaveNumbered: SaveNumberedToWorkFolder(); return true;
-    case WorkExplore: settingsStore().W_ExpFd(WorkFolder, false); return true;
-    case WorkBrowse: OpenWithBrivane(WorkFolder, QString()); return true;
-    case WorkEmpty: EmptyWorkFolder(); return true;
-    case WorkJoin: JoinSelectedFiles(); return false; // not a macro step
-    default: return false;
-    }
-}
-
-bool fmMain::onStorageMenu(int index)
-{
-    if (!mnKkn->isEnabled(index))
-        return false;
-    switch (index) {
-    case StoreSaveNumbered: SaveNumberedToStorage(); return true;
-    case StoreExplore: settingsStore().W_ExpFd(StorageFolder, false); return true;
-    case StoreBrowse: OpenWithBrivane(StorageFolder, QString()); return true;
-    case StoreChoose: return ChooseStorage(); // a cancelled dialog records nothing
-    default: return false;
-    }
-}
-
 bool fmMain::LoadImageFile(const QString& path)
 {
     SetBusy(true);

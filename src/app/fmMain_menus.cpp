@@ -8,6 +8,8 @@
 #include <new>
 
 #include "MenuBinder.h"
+#include "editing/DrawToolBar.h"
+#include "editing/EditCommands.h"
 #include "MenuItems.h"
 #include "capture/CaptureOptions.h"
 #include "editing/ColourDepth.h"
@@ -15,6 +17,8 @@
 #include "settings/yIni.h"
 
 namespace varnel {
+
+using namespace MenuItems;
 
 namespace {
 QKeySequence ctrl(char c)
@@ -49,15 +53,15 @@ QMenu* fmMain::fileMenu() const
     return menuOf(QStringLiteral("mnFile"));
 }
 
-std::function<bool(int)> fmMain::guarded(bool (fmMain::*action)(int))
+std::function<bool(int)> fmMain::guarded(std::function<bool(int)> action)
 {
     // A command that breaks down ends itself, not the program; the user is told.
-    return [this, action](int i) {
+    return [this, action = std::move(action)](int i) {
         // A replay waiting for a paste takes no other command meanwhile.
         if (m_pasteLoop)
             return false;
         try {
-            return (this->*action)(i);
+            return action(i);
         } catch (const std::bad_alloc&) {
             m_platform.dialogs->message(QStringLiteral("メモリが足りないため、この操作はできませんでした。"));
         } catch (...) {
@@ -76,111 +80,204 @@ void fmMain::buildMenus()
         return g;
     };
 
+    // Every item a macro line can name, in one table per group: its fixed
+    // index, caption and shortcut, and what choosing it does. An action
+    // answers whether it acted, and so was a macro step (MenuGroup records
+    // it while recording is on). Rows without an action are separators and
+    // submenus; a group marked so acts only on enabled items.
+    struct Row {
+        int index;
+        const char* caption;
+        QKeySequence key = {};
+        std::function<bool()> run = {};
+    };
+    const auto bind = [this](MenuGroup* g, std::initializer_list<Row> rows, bool onlyEnabled) {
+        auto actions = std::make_shared<QHash<int, std::function<bool()>>>();
+        for (const Row& r : rows) {
+            g->addAt(r.index, QString::fromUtf8(r.caption), r.key);
+            if (r.run)
+                actions->insert(r.index, r.run);
+        }
+        g->setAction(guarded([g, actions, onlyEnabled](int i) {
+            const std::function<bool()> run = actions->value(i);
+            return run && (!onlyEnabled || g->isEnabled(i)) && run();
+        }));
+    };
+    // Runs an edit command on the document; what it did is no matter for
+    // the macro: the line is a step.
+    const auto edit = [this](auto makeCommand, bool takesRange = false) {
+        return [this, makeCommand, takesRange] {
+            auto command = makeCommand();
+            RunEdit(command, takesRange);
+            return true;
+        };
+    };
+    const auto done = [](auto f) {
+        return [f] {
+            f();
+            return true;
+        };
+    };
+
     mnFile = make("mnFile", QStringLiteral("ﾌｧｲﾙ"));
-    mnFile->add(QStringLiteral("開く(&O)"), ctrl('O'));
-    mnFile->add(QStringLiteral("上書き保存(&S)"), ctrl('S'));
-    mnFile->add(QStringLiteral("名前を付けて保存"));
-    mnFile->add(QStringLiteral("現在のﾌｧｲﾙをBrivaleで開く"));
-    mnFile->add(QStringLiteral("-"));
-    mnFile->add(QStringLiteral("作業ﾌｫﾙﾀﾞ"));
-    mnFile->add(QStringLiteral("格納"));
-    mnFile->add(QStringLiteral("-"));
-    mnFile->add(QStringLiteral("現在のﾌｫﾙﾀﾞをBrivaneで開く"));
-    mnFile->add(QStringLiteral("ｷｬﾌﾞﾁｬｰ待機"), ctrl('Q'));
-    mnFile->add(QStringLiteral("-"));
-    mnFile->add(QStringLiteral("終了(&X)"));
-    mnFile->setAction(guarded(&fmMain::onFileMenu));
+    bind(mnFile, {
+        {FileOpen, "開く(&O)", ctrl('O'), done([this] { OpenImageDialog(); })},
+        {FileSave, "上書き保存(&S)", ctrl('S'), done([this] { SaveImageAs(false); })},
+        {FileSaveAs, "名前を付けて保存", {}, done([this] { SaveImageAs(true); })},
+        {FileOpenWithViewer, "現在のﾌｧｲﾙをBrivaleで開く", {},
+         done([this] { OpenWithBrivale(WorkFolder, selectedListFile()); })},
+        {4, "-"},
+        {FileWorkFolder, "作業ﾌｫﾙﾀﾞ"},
+        {FileStorage, "格納"},
+        {7, "-"},
+        {FileOpenFolderWithBrowser, "現在のﾌｫﾙﾀﾞをBrivaneで開く", {},
+         done([this] { OpenWithBrivane(WorkFolder, selectedListFile()); })},
+        {FileStandby, "ｷｬﾌﾞﾁｬｰ待機", ctrl('Q'), done([this] { SetFormShown(!FormShown); })},
+        {10, "-"},
+        // Unsaved changes are asked about; an exit from outside (a signal,
+        // the session's end) does not come this way.
+        {FileExit, "終了(&X)", {}, [this] {
+             if (MaySetPictureAside())
+                 Exit();
+             return false;
+         }},
+    }, true);
 
     mnWkf = make("mnWkf", QStringLiteral("作業ﾌｫﾙﾀﾞ"));
-    mnWkf->add(QStringLiteral("連番をつけて保存"), ctrl('W'));
-    mnWkf->add(QStringLiteral("ｴｸｽﾌﾟﾛｰﾗｰで開く"), ctrl('E'));
-    mnWkf->add(QStringLiteral("Brivaneで開く"));
-    mnWkf->add(QStringLiteral("-"));
-    mnWkf->add(QStringLiteral("ﾌｫﾙﾀﾞを空にする"));
-    // The window's own tools come after the items a macro line can name.
-    mnWkf->add(QStringLiteral("-"));
-    mnWkf->add(QStringLiteral("画像をつなぐ"));
-    mnWkf->setAction(guarded(&fmMain::onWorkFolderMenu));
-    mnFile->setSubmenu(5, mnWkf);
+    bind(mnWkf, {
+        {WorkSaveNumbered, "連番をつけて保存", ctrl('W'), done([this] { SaveNumberedToWorkFolder(); })},
+        {WorkExplore, "ｴｸｽﾌﾟﾛｰﾗｰで開く", ctrl('E'), done([this] { settingsStore().W_ExpFd(WorkFolder, false); })},
+        {WorkBrowse, "Brivaneで開く", {}, done([this] { OpenWithBrivane(WorkFolder, QString()); })},
+        {3, "-"},
+        {WorkEmpty, "ﾌｫﾙﾀﾞを空にする", {}, done([this] { EmptyWorkFolder(); })},
+        // The window's own tools come after the items a macro line can
+        // name, and are no macro steps.
+        {5, "-"},
+        {WorkJoin, "画像をつなぐ", {}, [this] {
+             JoinSelectedFiles();
+             return false;
+         }},
+    }, true);
+    mnFile->setSubmenu(FileWorkFolder, mnWkf);
 
     mnKkn = make("mnKkn", QStringLiteral("格納"));
-    mnKkn->add(QStringLiteral("連番をつけて保存"));
-    mnKkn->add(QStringLiteral("ｴｸｽﾌﾟﾛｰﾗｰで開く"));
-    mnKkn->add(QStringLiteral("Brivaneで開く"));
-    mnKkn->add(QStringLiteral("-"));
-    mnKkn->add(QStringLiteral("画像格納の指定"));
-    mnKkn->setEnabled(0, false);
-    mnKkn->setAction(guarded(&fmMain::onStorageMenu));
-    mnFile->setSubmenu(6, mnKkn);
+    bind(mnKkn, {
+        {StoreSaveNumbered, "連番をつけて保存", {}, done([this] { SaveNumberedToStorage(); })},
+        {StoreExplore, "ｴｸｽﾌﾟﾛｰﾗｰで開く", {}, done([this] { settingsStore().W_ExpFd(StorageFolder, false); })},
+        {StoreBrowse, "Brivaneで開く", {}, done([this] { OpenWithBrivane(StorageFolder, QString()); })},
+        {3, "-"},
+        // A cancelled dialog records nothing.
+        {StoreChoose, "画像格納の指定", {}, [this] { return ChooseStorage(); }},
+    }, true);
+    mnKkn->setEnabled(StoreSaveNumbered, false);
+    mnFile->setSubmenu(FileStorage, mnKkn);
 
     mnEdt = make("mnEdt", QStringLiteral("画像編集"));
-    mnEdt->add(QStringLiteral("読込時の画像に戻す"));
-    mnEdt->add(QStringLiteral("-"));
-    mnEdt->add(QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"), ctrl('C'));
-    mnEdt->add(QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付"), ctrl('V'));
-    mnEdt->add(QStringLiteral("-"));
-    mnEdt->add(QStringLiteral("範囲"));
-    mnEdt->add(QStringLiteral("ﾄﾘﾐﾝｸﾞ"), ctrl('T'));
-    mnEdt->add(QStringLiteral("ﾘｻｲｽﾞ"));
-    mnEdt->add(QStringLiteral("綴じ込み"));
-    mnEdt->add(QStringLiteral("回転"));
-    mnEdt->add(QStringLiteral("-"));
-    mnEdt->add(QStringLiteral("色数"));
-    mnEdt->add(QStringLiteral("ﾂｰﾙﾊﾞｰを表示"));
-    mnEdt->add(QStringLiteral("画像枠を追加"));
-    // Undo and redo come after every item a macro can name, so no index moves.
-    mnEdt->add(QStringLiteral("-"));
-    mnEdt->add(QStringLiteral("元に戻す"), QKeySequence(QKeySequence::Undo));
-    mnEdt->add(QStringLiteral("やり直し"), QKeySequence(QKeySequence::Redo));
-    for (auto [key, index] : {std::pair{QKeySequence::Undo, int(MenuItems::EditUndo)},
-                              std::pair{QKeySequence::Redo, int(MenuItems::EditRedo)}})
+    bind(mnEdt, {
+        {EditRevert, "読込時の画像に戻す", {}, edit([] { return RevertCommand(); })},
+        {1, "-"},
+        {EditCopy, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ", ctrl('C'), done([this] { CopyToClipboard(); })},
+        {EditPaste, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付", ctrl('V'), done([this] { PasteClipboardPicture(); })},
+        {4, "-"},
+        {EditRange, "範囲"},
+        {EditTrim, "ﾄﾘﾐﾝｸﾞ", ctrl('T'), edit([] { return TrimCommand(); }, true)},
+        {EditResize, "ﾘｻｲｽﾞ"},
+        {EditStitch, "綴じ込み"},
+        {EditRotate, "回転"},
+        {10, "-"},
+        {EditColours, "色数"},
+        {EditToolBar, "ﾂｰﾙﾊﾞｰを表示", {}, done([this] { ShowDrawToolBar(); })},
+        {EditFrame, "画像枠を追加", {}, edit([] { return FrameCommand(); })},
+        // Undo, redo and reading the text come after every item a macro
+        // can name, so no index moves; none of them is a macro step.
+        {14, "-"},
+        {EditUndo, "元に戻す", QKeySequence(QKeySequence::Undo), [this] {
+             UndoEdit();
+             return false;
+         }},
+        {EditRedo, "やり直し", QKeySequence(QKeySequence::Redo), [this] {
+             RedoEdit();
+             return false;
+         }},
+        {17, "-"},
+        {EditReadText, "文字の読み取り", {}, [this] {
+             ReadPictureText();
+             return false;
+         }},
+    }, false);
+    for (auto [key, index] : {std::pair{QKeySequence::Undo, int(EditUndo)},
+                              std::pair{QKeySequence::Redo, int(EditRedo)}})
         for (const QKeySequence& k : QKeySequence::keyBindings(key).mid(1)) // the menu shows the first
             connect(new QShortcut(k, this), &QShortcut::activated, this, [this, index] { mnEdt->click(index); });
-    mnEdt->add(QStringLiteral("-"));
-    mnEdt->add(QStringLiteral("文字の読み取り"));
-    mnEdt->setAction(guarded(&fmMain::onEditMenu));
 
     mnUsHn = make("mnUsHn", QStringLiteral("範囲USR"));
     mnUsHn->add(QStringLiteral("?"));
     mnUsHn->setVisible(0, false);
-    mnUsHn->setAction(guarded(&fmMain::onUserRangeMenu));
+    mnUsHn->setAction(guarded([this](int i) { return onUserRangeMenu(i); }));
     mnRng = make("mnRng", QStringLiteral("範囲"));
-    for (const char* c : {"-", "範囲の登録", "範囲のｸﾘｱ", "-", "強調(相対)", "強調(ﾏｰｶｰ)", "-", "ﾓｻﾞｲｸ"})
-        mnRng->add(QString::fromUtf8(c));
-    mnRng->setAction(guarded(&fmMain::onRangeMenu));
+    bind(mnRng, {
+        {0, "-"},
+        {RangeRegister, "範囲の登録", {}, done([this] { RegisterRange(); })},
+        {RangeClear, "範囲のｸﾘｱ", {}, done([this] { ClearRange(); })},
+        {3, "-"},
+        {RangeHighlight, "強調(相対)", {}, edit([] { return HighlightCommand(0); }, true)},
+        {RangeMarker, "強調(ﾏｰｶｰ)", {}, edit([] { return HighlightCommand(1); }, true)},
+        {6, "-"},
+        {RangeMosaic, "ﾓｻﾞｲｸ", {}, edit([this] {
+             MosaicCommand mosaic;
+             mosaic.block = m_drawBar ? m_drawBar->mosaicBlock() : 8;
+             return mosaic;
+         }, true)},
+    }, false);
     mnUsHn->setContinuation(mnRng);
-    mnEdt->setSubmenu(5, mnUsHn);
+    mnEdt->setSubmenu(EditRange, mnUsHn);
 
     mnResize = make("mnResize", QStringLiteral("ﾘｻｲｽﾞ"));
-    for (const char* c : {"横方向を基準に縮小", "縦方向を基準に縮小", "-", "縦横比率を変えて縮小"})
-        mnResize->add(QString::fromUtf8(c));
-    mnResize->setAction(guarded(&fmMain::onResizeMenu));
-    mnEdt->setSubmenu(7, mnResize);
+    bind(mnResize, {
+        {ResizeByWidth, "横方向を基準に縮小", {}, edit([] { return ResizeCommand(0); }, true)},
+        {ResizeByHeight, "縦方向を基準に縮小", {}, edit([] { return ResizeCommand(1); }, true)},
+        {2, "-"},
+        {ResizeBoth, "縦横比率を変えて縮小", {}, edit([] { return ResizeCommand(2); }, true)},
+    }, false);
+    mnEdt->setSubmenu(EditResize, mnResize);
 
     mnCut = make("mnCut", QStringLiteral("綴込"));
-    mnCut->add(QStringLiteral("縦方向"));
-    mnCut->add(QStringLiteral("横方向"));
-    mnCut->setAction(guarded(&fmMain::onStitchMenu));
-    mnEdt->setSubmenu(8, mnCut);
+    bind(mnCut, {
+        {StitchRows, "縦方向", {}, edit([] { return StitchCommand(0); }, true)},
+        {StitchColumns, "横方向", {}, edit([] { return StitchCommand(1); }, true)},
+    }, true);
+    mnEdt->setSubmenu(EditStitch, mnCut);
 
     mnRotate = make("mnRotate", QStringLiteral("回転"));
-    mnRotate->add(QStringLiteral("左右反転"));
-    mnRotate->add(QStringLiteral("上下反転"));
-    mnRotate->add(QStringLiteral("-"));
-    mnRotate->add(QStringLiteral("右90度"), ctrl('R'));
-    mnRotate->add(QStringLiteral("右180度"));
-    mnRotate->add(QStringLiteral("左90度"), ctrl('L'));
-    mnRotate->add(QStringLiteral("左180度"));
-    mnRotate->setAction(guarded(&fmMain::onRotateMenu));
-    mnEdt->setSubmenu(9, mnRotate);
+    const auto turn = [&](const char* caption) {
+        return edit([caption] { return RotateCommand(QString::fromUtf8(caption)); });
+    };
+    bind(mnRotate, {
+        {0, "左右反転", {}, turn("左右反転")},
+        {1, "上下反転", {}, turn("上下反転")},
+        {2, "-"},
+        {3, "右90度", ctrl('R'), turn("右90度")},
+        {4, "右180度", {}, turn("右180度")},
+        {5, "左90度", ctrl('L'), turn("左90度")},
+        {6, "左180度", {}, turn("左180度")},
+    }, false);
+    mnEdt->setSubmenu(EditRotate, mnRotate);
 
     mnColr = make("mnColr", QStringLiteral("色数"));
     mnColr->setCheckable(true);
-    int ci = 1;
-    for (const char* c : {"16色(4bit)", "ｸﾞﾚｰ(4bit)", "256色(8bit)", "ｸﾞﾚｰ(8bit)", "16bit", "24bit", "32bit"})
-        mnColr->addAt(ci++, QString::fromUtf8(c));
-    mnColr->setAction(guarded(&fmMain::onColourMenu));
-    mnEdt->setSubmenu(11, mnColr);
+    const auto depth = [&](int item) {
+        return edit([item] { return ColourDepthCommand(ColourDepth::codeForItem(item)); });
+    };
+    bind(mnColr, {
+        {1, "16色(4bit)", {}, depth(1)},
+        {2, "ｸﾞﾚｰ(4bit)", {}, depth(2)},
+        {3, "256色(8bit)", {}, depth(3)},
+        {4, "ｸﾞﾚｰ(8bit)", {}, depth(4)},
+        {5, "16bit", {}, depth(5)},
+        {6, "24bit", {}, depth(6)},
+        {7, "32bit", {}, depth(7)},
+    }, true);
+    mnEdt->setSubmenu(EditColours, mnColr);
 
     mnDisp = make("mnDisp");
     mnDisp->add(QStringLiteral("作業ﾌｫﾙﾀﾞを表示"));
@@ -260,8 +357,8 @@ void fmMain::buildMenus()
 void fmMain::onMenuBarOpened(int index)
 {
     if (index == 1) {
-        mnEdt->setEnabled(3, ClipboardHasPicture());
-        mnEdt->setEnabled(5, !ToolBarShown);
+        mnEdt->setEnabled(EditPaste, ClipboardHasPicture());
+        mnEdt->setEnabled(EditRange, !ToolBarShown);
         updateUndoItems();
     } else if (index == 6) {
         settingsStore().W_Help(QStringLiteral("varnel.htm"));

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "MainWindowFixture.h"
+#include "editing/EditCommands.h"
 #include "editing/PictureSurface.h"
 
 using namespace varnel;
@@ -230,7 +231,8 @@ TEST_F(EditCommandsTest, EachRotationCaption)
     g("mnRotate").click(0);
     g("mnRotate").click(0);
     EXPECT_EQ(shown(), src);
-    w->RotatePicture(QStringLiteral("右45度"));
+    RotateCommand unknown(QStringLiteral("右45度"));
+    w->RunEdit(unknown);
     EXPECT_EQ(shown(), src);
 }
 
