@@ -196,3 +196,23 @@ click_list_until_shown() { # colour
   done
   return 1
 }
+
+# Clipboard owners of the tests' own making (varnel-test-owner beside the
+# program), run in the background with their output in a file until killed;
+# sets OWNER_PID.
+OWNER="$(dirname "$BIN")/varnel-test-owner"
+start_owner() { # name mode args...
+  [ -x "$OWNER" ] || fail "varnel-test-owner is not built beside the program"
+  local name=$1; shift
+  "$OWNER" "$@" >"$E2E_TMP/$name.out" 2>&1 &
+  OWNER_PID=$!
+  E2E_PIDS+=($OWNER_PID)
+  wait_for "grep -q owning '$E2E_TMP/$name.out'" 5 || fail "$name owner did not take the clipboard"
+}
+# The slowest of 30 round trips to the window, 50 ms apart, under 100 ms.
+answers_fast() { # what
+  local ms
+  ms=$("$OWNER" ping "$WID" 30) || fail "the window did not answer a ping ($1)"
+  [ "$ms" -lt 100 ] || fail "the window took $ms ms to answer ($1)"
+  echo "slowest answer $ms ms ($1)"
+}

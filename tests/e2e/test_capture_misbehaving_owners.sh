@@ -5,8 +5,6 @@
 # a silent owner ends the program within 3 s, settings saved.
 BIN=$1
 source "$(dirname "$0")/lib.sh"
-OWNER="$(dirname "$BIN")/varnel-test-owner"
-[ -x "$OWNER" ] || fail "varnel-test-owner is not built beside the program"
 start_x
 start_tray
 start_app
@@ -16,21 +14,6 @@ key ctrl+q
 wait_for "! is_viewable" 5 || fail "window still shown after Ctrl+Q"
 wait_for tray_icon_present 5 || fail "no tray icon in standby"
 
-# Owners run in the background, their output in a file, until killed.
-start_owner() { # name mode args...
-  local name=$1; shift
-  "$OWNER" "$@" >"$E2E_TMP/$name.out" 2>&1 &
-  OWNER_PID=$!
-  E2E_PIDS+=($OWNER_PID)
-  wait_for "grep -q owning '$E2E_TMP/$name.out'" 5 || fail "$name owner did not take the clipboard"
-}
-# The slowest of 30 round trips to the window, 50 ms apart, under 100 ms.
-answers_fast() { # what
-  local ms
-  ms=$("$OWNER" ping "$WID" 30) || fail "the window did not answer a ping ($1)"
-  [ "$ms" -lt 100 ] || fail "the window took $ms ms to answer ($1)"
-  echo "slowest answer $ms ms ($1)"
-}
 n=0
 copy_is_saved_within_1s() { # what
   n=$((n + 1))

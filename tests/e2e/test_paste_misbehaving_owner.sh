@@ -6,23 +6,12 @@
 # then writes exactly it).
 BIN=$1
 source "$(dirname "$0")/lib.sh"
-OWNER="$(dirname "$BIN")/varnel-test-owner"
-[ -x "$OWNER" ] || fail "varnel-test-owner is not built beside the program"
 start_x
 start_tray
 start_app
 
-"$OWNER" silent >"$E2E_TMP/silent.out" 2>&1 &
-SILENT=$!
-E2E_PIDS+=($SILENT)
-wait_for "grep -q owning '$E2E_TMP/silent.out'" 5 || fail "the silent owner did not take the clipboard"
+start_owner silent silent
 
-answers_fast() { # what
-  local ms
-  ms=$("$OWNER" ping "$WID" 30) || fail "the window did not answer a ping ($1)"
-  [ "$ms" -lt 100 ] || fail "the window took $ms ms to answer ($1)"
-  echo "slowest answer $ms ms ($1)"
-}
 xdotool windowfocus --sync "$WID"
 xdotool key ctrl+v
 answers_fast "a paste from a silent owner"
@@ -31,7 +20,7 @@ answers_fast "the edit menu over a silent owner"
 xdotool key Escape
 sleep 0.3
 
-kill $SILENT
+kill $OWNER_PID
 make_picture "$E2E_TMP/copied.png" "rgb(40,120,200)"
 offer_png "$E2E_TMP/copied.png"
 sleep 0.3
