@@ -60,6 +60,14 @@ void SessionClipboard::requestPicture(std::function<void(QImage)> done)
         done(takePicture());
         return;
     }
+    if (m_feed && m_pasteThroughFeed) {
+        // What the feed finds there when it starts is the clipboard's
+        // picture now; a newer request takes the place of an older one.
+        m_feedPaste = std::move(done);
+        m_feed->stop();
+        m_feed->start();
+        return;
+    }
     m_primary->requestPicture([this, done = std::move(done)](QImage picture) {
         m_lastKey = m_primary->lastKey();
         done(std::move(picture));
@@ -86,6 +94,11 @@ void SessionClipboard::watch(bool on)
 {
     if (on == m_watching)
         return;
+    // Standby takes the feed over: a paste still waiting pastes nothing.
+    if (auto done = std::exchange(m_feedPaste, nullptr)) {
+        m_feed->stop();
+        done(QImage());
+    }
     m_watching = on;
     m_pending = QImage();
     m_last = QImage();
@@ -133,6 +146,13 @@ void SessionClipboard::onPrimaryChanged()
 
 void SessionClipboard::onFeedPresent(const QByteArray& bytes, const QString& mime)
 {
+    if (!m_watching && m_feedPaste) {
+        auto done = std::exchange(m_feedPaste, nullptr);
+        m_feed->stop();
+        m_lastKey = 0;
+        done(bytes.isEmpty() ? QImage() : decode(bytes, mime));
+        return;
+    }
     // What was there when standby began is never a capture, also when a
     // bridge announces it again later. A capture taken meanwhile wins.
     if (m_watching && m_last.isNull() && !bytes.isEmpty())
@@ -152,6 +172,13 @@ void SessionClipboard::onFeedOffered(const QByteArray& bytes, const QString& mim
 
 void SessionClipboard::onFeedUnavailable(WatchGap reason)
 {
+    // Without the feed a paste reads as it can; the gap is standby's to tell.
+    if (!m_watching && m_feedPaste) {
+        auto done = std::exchange(m_feedPaste, nullptr);
+        m_feed->stop();
+        m_primary->requestPicture(std::move(done));
+        return;
+    }
     if (m_gapReported)
         return;
     m_gapReported = true;

@@ -30,6 +30,10 @@ public:
     void watch(bool on) override;
 
     bool isWatching() const { return m_watching; }
+    // A paste reads through the feed, on its thread, where the main
+    // clipboard's reader would wait on the owner in the caller's thread
+    // (Qt's own Wayland reader does).
+    void setPasteThroughFeed(bool on) { m_pasteThroughFeed = on; }
     PictureFeed* feed() const { return m_feed.get(); }
     // Announcements left out as repeats of the last picture (diagnostics).
     int repeatsSkipped() const { return m_repeats; }
@@ -52,6 +56,8 @@ private:
     quint64 m_pendingKey = 0;
     bool m_tookPending = false; // the last take was an announced picture, checked already
     QImage m_last;    // last taken, or the picture there when watching began
+    bool m_pasteThroughFeed = false;
+    std::function<void(QImage)> m_feedPaste; // a paste waiting for the feed's answer
     int m_repeats = 0;
 };
 

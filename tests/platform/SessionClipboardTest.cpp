@@ -63,6 +63,42 @@ TEST(SessionClipboard, BothSidesFeedOneRoadAndARepeatIsTakenOnce)
     EXPECT_EQ(s.primary->takeCount, 2);
 }
 
+TEST(SessionClipboard, APasteOnWaylandReadsThroughTheFeedAndFallsBackWithoutIt)
+{
+    Session s;
+    s.cb.setPasteThroughFeed(true);
+    s.primary->setSilently(pic(qRgb(0, 0, 200)));
+    QList<QImage> pasted;
+    const auto paste = [&] { s.cb.requestPicture([&](QImage p) { pasted << p; }); };
+    paste();
+    EXPECT_EQ(s.feed->starts, 1);
+    EXPECT_TRUE(pasted.isEmpty()) << "the answer comes from the feed's thread, later";
+    s.feed->sendPresent(png(pic(qRgb(200, 0, 0))));
+    ASSERT_EQ(pasted.size(), 1);
+    EXPECT_TRUE(SessionClipboard::samePicture(pasted[0], pic(qRgb(200, 0, 0))));
+    EXPECT_FALSE(s.feed->isRunning());
+    EXPECT_EQ(s.primary->takeCount, 0) << "the main clipboard's reader was not asked";
+    EXPECT_TRUE(s.taken.isEmpty()) << "a paste is no capture";
+
+    // A compositor without the protocol: the main clipboard answers.
+    paste();
+    s.feed->sendUnavailable(WatchGap::NoDataControl);
+    ASSERT_EQ(pasted.size(), 2);
+    EXPECT_TRUE(SessionClipboard::samePicture(pasted[1], pic(qRgb(0, 0, 200))));
+    EXPECT_FALSE(s.feed->isRunning());
+    // Standby begins while a paste waits: it pastes nothing, and the feed
+    // is standby's again (its gap, when one comes, still told).
+    paste();
+    s.cb.watch(true);
+    ASSERT_EQ(pasted.size(), 3);
+    EXPECT_TRUE(pasted[2].isNull());
+    EXPECT_TRUE(s.feed->isRunning());
+    int gaps = 0;
+    QObject::connect(&s.cb, &Clipboard::watchGap, [&] { ++gaps; });
+    s.feed->sendUnavailable(WatchGap::Failed);
+    EXPECT_EQ(gaps, 1);
+}
+
 TEST(SessionClipboard, WhatWasThereAtStartIsNeverTaken)
 {
     Session s;

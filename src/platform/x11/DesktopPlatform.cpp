@@ -27,7 +27,9 @@ Platform makeDesktopPlatform()
         config.heardThroughX11 = QGuiApplication::platformName() == QLatin1String("xcb");
         feed = std::make_unique<WaylandPictureFeed>(config);
     }
-    p.clipboard = std::make_unique<SessionClipboard>(std::make_unique<QtClipboard>(), std::move(feed));
+    auto session = std::make_unique<SessionClipboard>(std::make_unique<QtClipboard>(), std::move(feed));
+    session->setPasteThroughFeed(QGuiApplication::platformName() == QLatin1String("wayland"));
+    p.clipboard = std::move(session);
     p.pointer = std::make_unique<X11Pointer>();
     p.tray = std::make_unique<QtTrayIcon>();
     p.shell = std::make_unique<DesktopShell>();
