@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "app/fmMain.h"
-#include "app/WorkFolderList.h"
+#include "capture/WorkFolderList.h"
 #include "macros/MenuGroup.h"
 #include "platform/fake/FakePlatform.h"
 

@@ -18,7 +18,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "Icons.h"
-#include "MenuBinder.h"
+#include "macros/MenuBinder.h"
 #include "capture/CaptureIntake.h"
 #include "capture/ClipboardWatcher.h"
 #include "editing/engine/AtomicFile.h"

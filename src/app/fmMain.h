@@ -7,7 +7,7 @@
 #include "AppEnvironment.h"
 #include "macros/MacroRunner.h"
 #include "editing/PictureDocument.h"
-#include "WorkFolderList.h"
+#include "capture/WorkFolderList.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
 #include "settings/SettingsValues.h"

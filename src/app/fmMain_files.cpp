@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 
-#include "FileDrop.h"
+#include "platform/FileDrop.h"
 #include "MenuItems.h"
 #include "editing/DrawingOverlay.h"
 #include "editing/EditCommands.h"

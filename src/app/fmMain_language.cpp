@@ -2,7 +2,7 @@
 // User.xml, applied at the next start.
 #include "fmMain.h"
 
-#include "MenuBinder.h"
+#include "macros/MenuBinder.h"
 #include "macros/MenuGroup.h"
 #include "platform/ShownLanguage.h"
 

@@ -7,7 +7,7 @@
 
 #include <new>
 
-#include "MenuBinder.h"
+#include "macros/MenuBinder.h"
 #include "editing/DrawToolBar.h"
 #include "editing/EditCommands.h"
 #include "MenuItems.h"

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "StaleTemporaries.h"
+#include "platform/StaleTemporaries.h"
 #include "capture/ClipboardWatcher.h"
 #include "settings/AppSettings.h"
 

@@ -2,7 +2,7 @@
 
 #include <QMenuBar>
 
-#include "MenuBinder.h"
+#include "macros/MenuBinder.h"
 #include "macros/MenuGroup.h"
 
 namespace varnel {

@@ -6,7 +6,7 @@
 #include <sys/time.h>
 
 #include "TestFiles.h"
-#include "app/StaleTemporaries.h"
+#include "platform/StaleTemporaries.h"
 
 using varnel::StaleTemporaries;
 

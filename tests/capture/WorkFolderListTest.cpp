@@ -5,7 +5,7 @@
 #include <QListWidget>
 
 #include "TestFiles.h"
-#include "app/WorkFolderList.h"
+#include "capture/WorkFolderList.h"
 
 using namespace varnel;
 

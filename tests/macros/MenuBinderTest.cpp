@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QPointer>
 
-#include "app/MenuBinder.h"
+#include "macros/MenuBinder.h"
 #include "macros/MenuGroup.h"
 
 using namespace varnel;
