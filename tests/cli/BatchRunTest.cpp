@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "TestFiles.h"
-#include "app/BatchRun.h"
+#include "cli/BatchRun.h"
 #include "app/fmMain.h"
 #include "capture/ClipboardWatcher.h"
 #include "editing/PictureSurface.h"

@@ -2,10 +2,10 @@
 #include <QDir>
 #include <cstdio>
 
-#include "app/CommandLine.h"
-#include "app/BatchRun.h"
+#include "cli/CommandLine.h"
+#include "cli/BatchRun.h"
 #include "app/StartUp.h"
-#include "app/ToolRuns.h"
+#include "cli/ToolRuns.h"
 #include "app/fmMain.h"
 #include "platform/Platform.h"
 #include "platform/StartPlatform.h"

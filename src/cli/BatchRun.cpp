@@ -6,9 +6,9 @@
 #include <QPointer>
 #include <QTextStream>
 
-#include "StartUp.h"
+#include "app/StartUp.h"
 #include "editing/PictureSurface.h"
-#include "fmMain.h"
+#include "app/fmMain.h"
 #include "macros/MacroScript.h"
 #include "macros/MenuGroup.h"
 #include "platform/BatchDialogs.h"
