@@ -321,8 +321,6 @@ private:
     QEventLoop* m_pasteLoop = nullptr;
     QImage m_pastedWhileWaiting;
     int m_replaying = 0; // macro runs under way
-    // capture reliability: clipboard contents already taken (Clipboard::lastKey)
-    quint64 m_lastCaptureKey = 0, m_caughtUpKey = 0, m_captureSkipKey = 0;
     // work-folder list: listings run on m_listThread; a hidden list is
     // brought up to date when the window shows again
     QThread* m_listThread = nullptr;

@@ -61,16 +61,6 @@ void fmMain::sjClip(const PointerImage& pointer)
 {
     trace().begin();
     const PointerImage stamp = bMpnt ? pointer : PointerImage();
-    // A catch-up skips the picture the capture before it took; the first
-    // notification after a catch-up skips the picture the catch-up took
-    // ahead of it. Either way the same clipboard content is saved once.
-    const bool catchingUp = m_watcher->isCatchingUp();
-    m_captureSkipKey = catchingUp ? m_lastCaptureKey : m_caughtUpKey;
-    m_caughtUpKey = 0;
-    struct SkipReset {
-        quint64& key;
-        ~SkipReset() { key = 0; }
-    } reset{m_captureSkipKey};
     switch (AfterCaptureAction) {
     case CaptureOptions::Show:
     case CaptureOptions::SaveNumberedAndShow:
@@ -89,8 +79,6 @@ void fmMain::sjClip(const PointerImage& pointer)
     default:
         break;
     }
-    if (catchingUp && m_lastCaptureKey != m_captureSkipKey)
-        m_caughtUpKey = m_lastCaptureKey;
     trace().mark("done");
 }
 
@@ -98,9 +86,9 @@ bool fmMain::GrabClipboardPicture(const PointerImage& pointer)
 {
     Picture grabbed;
     if (!CaptureIntake::grab(*m_platform.clipboard, *m_platform.pointer, pointer, grabbed,
-                             m_captureSkipKey))
+                             m_watcher->skipKey()))
         return false;
-    m_lastCaptureKey = m_platform.clipboard->lastKey();
+    m_watcher->tookContent(m_platform.clipboard->lastKey());
     trace().mark("grabbed");
     // Only a picture found replaces the range: copied text or a failed paste
     // leaves the user's range alone.

@@ -51,8 +51,13 @@ void ClipboardWatcher::capture(bool catchingUp)
     if (m_stamp && m_stamp())
         pointer = m_pointer.probe();
     ++m_captures;
+    m_skipKey = catchingUp ? m_lastKey : m_caughtUpKey;
+    m_caughtUpKey = 0;
     if (m_capture)
         m_capture(pointer);
+    if (catchingUp && m_lastKey != m_skipKey)
+        m_caughtUpKey = m_lastKey;
+    m_skipKey = 0;
     m_busy = false;
     m_catchingUp = false;
     // Later than now: notifications already queued get their own captures

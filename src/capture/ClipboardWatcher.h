@@ -33,6 +33,14 @@ public:
     // True during a capture that catches up with changes passed by; the
     // capture skips a picture it took just before.
     bool isCatchingUp() const { return m_catchingUp; }
+    // The clipboard content (its key, see Clipboard::lastKey) the running
+    // capture must not take again, 0 for none: in a catch-up, what the
+    // capture before it took; in the first capture after a catch-up, what
+    // the catch-up took ahead of its notification. Either way the same
+    // content is saved once.
+    quint64 skipKey() const { return m_skipKey; }
+    // The running capture took the content with this key.
+    void tookContent(quint64 key) { m_lastKey = key; }
 
     // Counts, for tests and diagnostics.
     int capturesStarted() const { return m_captures; }
@@ -56,6 +64,7 @@ private:
     int m_catchUps = 0;
     int m_captures = 0;
     int m_passedBy = 0;
+    quint64 m_lastKey = 0, m_caughtUpKey = 0, m_skipKey = 0;
     QMetaObject::Connection m_connection;
 };
 

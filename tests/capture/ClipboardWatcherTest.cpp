@@ -117,6 +117,41 @@ TEST(ClipboardWatcher, ChangesPassedByAreCaughtUpOnceAfterQueuedOnes)
     EXPECT_EQ(w.catchUps(), 1);
 }
 
+TEST(ClipboardWatcher, TheSameContentIsTakenOnceAcrossACatchUp)
+{
+    // Each capture "takes" the content it finds (its key); it skips the
+    // content the watcher tells it to.
+    FakePlatform fp;
+    ClipboardWatcher w(*fp.clipboard, *fp.pointer);
+    quint64 content = 0;
+    QList<quint64> skips, taken;
+    bool changeDuringFirst = true;
+    w.setCapture([&](const PointerImage&) {
+        skips << w.skipKey();
+        if (content != w.skipKey()) {
+            taken << content;
+            w.tookContent(content);
+        }
+        if (std::exchange(changeDuringFirst, false)) {
+            content = 2; // copied while the first capture runs
+            fp.clipboard->offer(pic(2));
+        }
+    });
+    w.HookClipboard(1);
+    content = 1;
+    fp.clipboard->offer(pic(1));
+    QCoreApplication::processEvents(); // the catch-up takes content 2
+    // The missed change's own notification, delivered late, finds content 2
+    // again: skipped.
+    fp.clipboard->offer(pic(2));
+    // A later copy is taken as usual.
+    content = 3;
+    fp.clipboard->offer(pic(3));
+    EXPECT_EQ(taken, (QList<quint64>{1, 2, 3}));
+    EXPECT_EQ(skips, (QList<quint64>{0, 1, 2, 0}));
+    EXPECT_EQ(w.skipKey(), 0u) << "outside a capture nothing is skipped";
+}
+
 TEST(ClipboardWatcher, PointerIsProbedOnlyWhenStampingIsOn)
 {
     FakePlatform fp;
