@@ -2,6 +2,8 @@
 // toggle and the tool strip.
 #include "fmMain.h"
 
+#include "MenuItems.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 
@@ -69,21 +71,19 @@ void fmMain::onDisplayMenu(int)
 
 void fmMain::onToolButton(int index)
 {
-    switch (index) {
-    case 0: mnFile->click(0); break;
-    case 1: mnFile->click(1); break;
-    case 2: mnWkf->click(0); break;
-    case 3: mnWkf->click(1); break;
-    case 4: mnEdt->click(3); break;
-    case 5: mnEdt->click(2); break;
-    case 6: mnEdt->click(6); break;
-    case 7: mnCut->click(0); break;
-    case 8: mnCut->click(1); break;
-    case 9:
+    // The tool strip's buttons, left to right, as menu items (so that a
+    // recording takes them as steps); the last copies and stands by.
+    using namespace MenuItems;
+    const std::pair<MenuGroup*, int> items[] = {
+        {mnFile, FileOpen},      {mnFile, FileSave},  {mnWkf, WorkSaveNumbered}, {mnWkf, WorkExplore},
+        {mnEdt, EditPaste},      {mnEdt, EditCopy},   {mnEdt, EditTrim},         {mnCut, StitchRows},
+        {mnCut, StitchColumns},
+    };
+    if (index >= 0 && index < int(std::size(items))) {
+        items[index].first->click(items[index].second);
+    } else if (index == int(std::size(items))) {
         CopyToClipboard();
         SetFormShown(false);
-        break;
-    default: break;
     }
 }
 
