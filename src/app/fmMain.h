@@ -110,6 +110,9 @@ public:
     // comes; a replayed macro waits for it (the window still answering).
     void PasteClipboardPicture();
     void PastePicture(QImage image);
+    // A paste asked for and not arrived yet is given up: another command
+    // comes first, or the program ends.
+    void CancelPendingPaste();
     void CaptureAndSaveNumbered(const PointerImage& pointer);
     void SaveNumberedToWorkFolder();
     void SaveNumberedToStorage();
@@ -320,6 +323,7 @@ private:
     bool m_pastePending = false;
     QEventLoop* m_pasteLoop = nullptr;
     QImage m_pastedWhileWaiting;
+    bool m_pasteArrived = false;
     int m_replaying = 0; // macro runs under way
     // work-folder list: listings run on m_listThread; a hidden list is
     // brought up to date when the window shows again

@@ -60,6 +60,7 @@ struct BusyScope {
 void fmMain::sjClip(const PointerImage& pointer)
 {
     trace().begin();
+    CancelPendingPaste();
     const PointerImage stamp = bMpnt ? pointer : PointerImage();
     switch (AfterCaptureAction) {
     case CaptureOptions::Show:

@@ -2,6 +2,7 @@
 // in editing/EditCommands), then the view and the menus follow.
 #include "fmMain.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
 #include <QPolygon>
@@ -66,7 +67,12 @@ void fmMain::PasteClipboardPicture()
         self->SetBusy(false);
         if (self->m_pasteLoop) {
             self->m_pastedWhileWaiting = std::move(picture);
+            self->m_pasteArrived = true;
             self->m_pasteLoop->quit();
+        } else if (QApplication::activeModalWidget()) {
+            // Another command's dialog is open (a load's question, say):
+            // what it works on must not change under it.
+            return;
         } else {
             self->PastePicture(std::move(picture));
         }
@@ -76,10 +82,28 @@ void fmMain::PasteClipboardPicture()
         return;
     QEventLoop loop;
     m_pasteLoop = &loop;
+    m_pasteArrived = false;
     loop.exec();
     m_pasteLoop = nullptr;
-    if (self)
-        PastePicture(std::exchange(m_pastedWhileWaiting, QImage()));
+    if (!self)
+        return;
+    // Ended without the answer (the program is ending): nothing is pasted.
+    if (!m_pasteArrived) {
+        CancelPendingPaste();
+        return;
+    }
+    PastePicture(std::exchange(m_pastedWhileWaiting, QImage()));
+}
+
+void fmMain::CancelPendingPaste()
+{
+    if (!m_pastePending)
+        return;
+    ++m_pasteTicket;
+    m_pastePending = false;
+    SetBusy(false);
+    if (m_pasteLoop)
+        m_pasteLoop->quit();
 }
 
 void fmMain::PastePicture(QImage image)

@@ -38,6 +38,7 @@ struct BusyScope {
 
 bool fmMain::LoadImageFile(const QString& path)
 {
+    CancelPendingPaste();
     SetBusy(true);
     SuspendOverlay(false);
     ClearRange();

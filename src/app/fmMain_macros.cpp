@@ -35,6 +35,8 @@ sbMcr* fmMain::macroEditor()
 
 void fmMain::onMacroMenu(int index)
 {
+    if (m_pasteLoop) // a replay waits for a paste
+        return;
     RunMacro(index);
 }
 

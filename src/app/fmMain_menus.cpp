@@ -57,9 +57,12 @@ std::function<bool(int)> fmMain::guarded(std::function<bool(int)> action)
 {
     // A command that breaks down ends itself, not the program; the user is told.
     return [this, action = std::move(action)](int i) {
-        // A replay waiting for a paste takes no other command meanwhile.
+        // A replay waiting for a paste takes no other command meanwhile;
+        // otherwise the command goes first and the paste is given up, so
+        // that its late answer cannot change a picture under the command.
         if (m_pasteLoop)
             return false;
+        CancelPendingPaste();
         try {
             return action(i);
         } catch (const std::bad_alloc&) {

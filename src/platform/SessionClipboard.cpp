@@ -55,9 +55,10 @@ QImage SessionClipboard::takePictureUnless(quint64 key, bool* same)
 
 void SessionClipboard::requestPicture(std::function<void(QImage)> done)
 {
-    // While watching, the change announced last is the clipboard's picture.
+    // While watching, the main clipboard's reader has the newest picture
+    // (on X11 its watching thread read it already).
     if (m_watching) {
-        done(takePicture());
+        m_primary->requestPicture(std::move(done));
         return;
     }
     if (m_feed && m_pasteThroughFeed) {

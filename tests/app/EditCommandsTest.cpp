@@ -1,6 +1,7 @@
 // The edit menu's commands, driven through the menu handlers as a user or a
 // replayed macro drives them, on small pictures with known pixels.
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QTest>
 
@@ -402,6 +403,31 @@ TEST_F(EditCommandsTest, UndoAndRedoAcrossThreeEdits)
     EXPECT_EQ(w->PictureState, 2);
     g("mnEdt").click(16);
     EXPECT_EQ(pic().image().size(), QSize(10, 10));
+}
+
+TEST_F(EditCommandsTest, ALatePasteNeverChangesThePictureUnderAnotherCommand)
+{
+    paste(gradient());
+    fake.clipboard->answerLater = true;
+    fake.clipboard->setSilently(QImage(50, 20, QImage::Format_RGB32));
+    g("mnEdt").click(3); // the owner takes its time
+    ASSERT_NE(QApplication::overrideCursor(), nullptr) << "busy while it waits";
+    g("mnRotate").click(3); // the user goes on meanwhile
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    fake.clipboard->answer();
+    EXPECT_EQ(pic().image().size(), QSize(30, 40)) << "the turn stands; the paste was given up";
+    EXPECT_EQ(w->editHistory().undoCount(), 1);
+
+    // Answered while a dialog of another command is open: nothing pasted
+    // under it either.
+    g("mnEdt").click(3);
+    QDialog modal;
+    modal.setModal(true);
+    modal.show();
+    fake.clipboard->answer();
+    modal.close();
+    EXPECT_EQ(pic().image().size(), QSize(30, 40));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(EditCommandsTest, UndoAndRedoAreNoMacroSteps)

@@ -174,6 +174,18 @@ TEST_F(OrderlyExitTest, ARunningCommandFinishesFirst)
     EXPECT_TRUE(QString(dec.decode(stored())).contains(QStringLiteral("<ｷｬﾌﾟﾁｬ後表示>3</ｷｬﾌﾟﾁｬ後表示>")));
 }
 
+TEST_F(OrderlyExitTest, APasteWaitingForItsOwnerDoesNotHoldTheExitUp)
+{
+    fake.clipboard->answerLater = true;
+    fake.clipboard->setSilently(QImage(8, 8, QImage::Format_RGB32));
+    g("mnEdt").click(3); // paste: the owner does not answer
+    ASSERT_TRUE(fake.clipboard->pending);
+    fake.exitRequests->request();
+    EXPECT_TRUE(w->isShuttingDown());
+    EXPECT_FALSE(stored().isEmpty()) << "the settings were saved at once";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(OrderlyExitTest, AFailedSaveAtExitIsToldAndKeepsTheOldFile)
 {
     // A first exit writes the file; the next run cannot replace it.

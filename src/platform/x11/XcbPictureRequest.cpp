@@ -12,19 +12,24 @@ XcbPictureRequest::XcbPictureRequest(QByteArray display, Kind kind, Decode decod
                                      std::function<void(Result)> done)
     : m_wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
+    // A read that could not be woken would hold up whoever gives it up:
+    // without the descriptor there is no read, and no picture.
+    if (m_wake < 0) {
+        done(Result());
+        return;
+    }
     m_thread = std::thread(&XcbPictureRequest::run, this, std::move(display), kind, std::move(decode),
                            std::move(done));
 }
 
 XcbPictureRequest::~XcbPictureRequest()
 {
-    if (m_wake >= 0) {
-        const uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(m_wake, &one, sizeof one);
-    }
+    if (m_wake < 0)
+        return;
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(m_wake, &one, sizeof one);
     m_thread.join();
-    if (m_wake >= 0)
-        ::close(m_wake);
+    ::close(m_wake);
 }
 
 void XcbPictureRequest::run(QByteArray display, Kind kind, Decode decode, std::function<void(Result)> done)
@@ -44,8 +49,10 @@ void XcbPictureRequest::run(QByteArray display, Kind kind, Decode decode, std::f
         if (!offered) {
             r.throughQt = true;
         } else {
+            // Qt's in-process type from another program is no picture we
+            // can have (and asking Qt for it would wait on that program).
             const QString format = PictureFetcher::chooseFormat(*offered);
-            r.offersPicture = !format.isEmpty();
+            r.offersPicture = !format.isEmpty() && format != QLatin1String("application/x-qt-image");
         }
         done(std::move(r));
         return;
@@ -56,7 +63,6 @@ void XcbPictureRequest::run(QByteArray display, Kind kind, Decode decode, std::f
     case FetchedPicture::Cancelled:
         return;
     case FetchedPicture::NoConnection:
-    case FetchedPicture::InProcessQt:
         r.throughQt = true;
         break;
     case FetchedPicture::Got:

@@ -19,14 +19,15 @@ public:
         Formats, // only whether a picture is offered
     };
     struct Result {
-        bool throughQt = false;     // only Qt's own reader can take it (or no connection)
+        bool throughQt = false;     // no connection of our own: only Qt's reader is left
         bool offersPicture = false; // Formats: a picture type is offered
         QImage picture;             // Picture: null when none could be had
         quint64 key = 0;            // identifies the bytes read (0: none)
     };
     using Decode = std::function<QImage(const QByteArray&, const QString&)>;
 
-    // `done` runs on the request's thread, once, unless the request is given up.
+    // `done` runs on the request's thread, once, unless the request is given
+    // up (at once, on the caller's thread, when no thread can be started).
     XcbPictureRequest(QByteArray display, Kind kind, Decode decode, std::function<void(Result)> done);
     ~XcbPictureRequest();
     XcbPictureRequest(const XcbPictureRequest&) = delete;
