@@ -15,6 +15,9 @@ PKGS+=(qt6-l10n-tools qt6-tools-dev qt6-translations-l10n)
 PKGS+=(libwayland-dev libwayland-bin wl-clipboard sway xwayland x11-xserver-utils)
 # A pointer for the headless desktop of the tests (a VNC virtual pointer).
 PKGS+=(wayvnc python3)
+# Qt on Wayland itself, for Wayland desktops without XWayland (and the test
+# of a paste there).
+PKGS+=(qt6-wayland)
 # An X session manager, for the test of the session's end.
 PKGS+=(x11-session-utils)
 # A Wayland desktop without data-control, for the test of what standby says there.

@@ -41,9 +41,10 @@ done
 for p in libqt6svg6 qt6-image-formats-plugins qt6-translations-l10n; do
   grep -q "$p" <<<"$depends" || fail "Depends lacks $p"
 done
-# Reading text runs tesseract: recommended, with both languages.
+# Reading text runs tesseract: recommended, with both languages; so is Qt's
+# Wayland plugin, for Wayland desktops without XWayland.
 recommends=$(dpkg-deb -f "$DEB" Recommends)
-for p in tesseract-ocr tesseract-ocr-jpn tesseract-ocr-eng; do
+for p in tesseract-ocr tesseract-ocr-jpn tesseract-ocr-eng qt6-wayland; do
   grep -qE "(^|, )$p(,|$)" <<<"$recommends" || fail "Recommends lacks $p"
 done
 desktop-file-validate "$E2E_TMP/x/usr/share/applications/org.quillon.Varnel.desktop" | grep -v '^.*hint:' | grep . && fail "desktop entry invalid"
