@@ -18,6 +18,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "Icons.h"
+#include "capture/WorkFolderView.h"
 #include "macros/MenuBinder.h"
 #include "capture/CaptureIntake.h"
 #include "capture/ClipboardWatcher.h"
@@ -33,7 +34,6 @@ namespace varnel {
 namespace {
 constexpr int kStripTwips = 340;
 // Folders with more names than this are listed on the worker thread.
-constexpr int kSyncListLimit = 5000;
 } // namespace
 
 QIcon fmMain::programIcon()
@@ -79,11 +79,6 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     LayoutWindow();
     RefreshFileList();
 
-    m_listThread = new QThread(this);
-    m_lister = new QObject;
-    m_lister->moveToThread(m_listThread);
-    m_listThread->start(QThread::LowPriority);
-
     Timer1 = new QTimer(this);
     Timer1->setInterval(5000);
     connect(Timer1, &QTimer::timeout, this, &fmMain::onTimer);
@@ -92,10 +87,8 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
 
 fmMain::~fmMain()
 {
-    // The worker's last listing ends before the window it reports to goes.
-    m_listThread->quit();
-    m_listThread->wait();
-    delete m_lister;
+    // Its worker's last listing ends before the window it reports to goes.
+    delete std::exchange(m_listView, nullptr);
     if (!m_shutDown)
         m_watcher->HookClipboard(0);
     AtomicFile::onBackgroundSyncFailure(nullptr);
@@ -172,6 +165,9 @@ void fmMain::buildControls()
     // Ctrl and Shift pick several pictures (to join them); a plain click opens one.
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     connect(File1, &QListWidget::itemClicked, this, [this] { onFileListClicked(); });
+    m_listView = new WorkFolderView(File1, FolderWatch, this);
+    m_listView->shown = [this] { return FormShown; };
+    m_listView->currentFile = [this] { return CurrentFilePath; };
     File1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(File1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { fileMenu()->popup(File1->viewport()->mapToGlobal(p)); });
@@ -343,56 +339,10 @@ void fmMain::RefreshFileList()
     // In standby nobody sees the list: captures do not pay for listing a
     // big folder; SetFormShown (true) lists it once the window is back.
     if (!FormShown) {
-        m_listStale = true;
+        m_listView->markStale();
         return;
     }
-    const WorkFolderList::Stamp seen = WorkFolderList::stamp(WorkFolder);
-    if (!seen.isValid())
-        return;
-    if (seen == FolderWatch && !m_listStale && m_listedFolder == WorkFolder) {
-        selectCurrentFile(); // nothing new in the folder: no need to read it
-        return;
-    }
-    // A big folder is listed on the worker: the window stays responsive and
-    // the list follows a moment later.
-    if (m_listedNames.size() > kSyncListLimit && m_listedFolder == WorkFolder) {
-        listInBackground(seen);
-        selectCurrentFile();
-        return;
-    }
-    ++m_listGeneration; // a listing still running on the worker is older than this one
-    applyListing(WorkFolder, WorkFolderList::list(WorkFolder));
-    FolderWatch = seen;
-    m_listStale = false;
-}
-
-void fmMain::applyListing(const QString& folder, const QStringList& names)
-{
-    if (folder != WorkFolder)
-        return;
-    const bool was = SuppressEvents;
-    SuppressEvents = true;
-    if (m_listedFolder != folder)
-        m_listedNames.clear(), File1->clear();
-    m_listedFolder = folder;
-    WorkFolderList::update(File1, m_listedNames, names);
-    selectCurrentFile();
-    SuppressEvents = was;
-}
-
-void fmMain::selectCurrentFile()
-{
-    // A picked set of files stays picked.
-    if (CurrentFilePath.isEmpty() || File1->selectedItems().size() > 1)
-        return;
-    // No match leaves the selection where it is.
-    const int row = WorkFolderList::findCaseBlind(m_listedNames, QFileInfo(CurrentFilePath).fileName());
-    if (row >= 0 && File1->currentRow() != row) {
-        const bool was = SuppressEvents;
-        SuppressEvents = true;
-        File1->setCurrentRow(row);
-        SuppressEvents = was;
-    }
+    m_listView->refresh(WorkFolder);
 }
 
 void fmMain::onTimer()
@@ -402,35 +352,8 @@ void fmMain::onTimer()
     releaseIdlePictureBuffers(std::chrono::seconds(10));
     // One stat decides; the listing itself runs on the worker thread, so a
     // folder of many files never stalls the window.
-    if (!FormShown)
-        return;
-    const WorkFolderList::Stamp seen = WorkFolderList::stamp(WorkFolder);
-    if (!seen.isValid() || (seen == FolderWatch && !m_listStale && m_listedFolder == WorkFolder))
-        return;
-    listInBackground(seen);
-}
-
-void fmMain::listInBackground(const WorkFolderList::Stamp& seen)
-{
-    if (m_listing)
-        return; // the next tick sees what this one missed
-    m_listing = true;
-    const QString folder = WorkFolder;
-    const int generation = m_listGeneration;
-    QMetaObject::invokeMethod(m_lister, [this, folder, seen, generation] {
-        const QStringList names = WorkFolderList::list(folder);
-        // Posted to the window; dropped with it if it is gone by then.
-        QMetaObject::invokeMethod(this, [this, folder, seen, generation, names] {
-            m_listing = false;
-            if (generation != m_listGeneration || !FormShown)
-                return;
-            applyListing(folder, names);
-            if (folder == WorkFolder) {
-                FolderWatch = seen;
-                m_listStale = false;
-            }
-        }, Qt::QueuedConnection);
-    });
+    if (FormShown)
+        m_listView->poll(WorkFolder);
 }
 
 void fmMain::onFileListClicked()
@@ -445,7 +368,7 @@ void fmMain::onFileListClicked()
     if (!QFileInfo(path).isFile())
         return;
     if (!MaySetPictureAside()) {
-        selectCurrentFile(); // the list shows the picture that stayed
+        m_listView->selectCurrent(); // the list shows the picture that stayed
         return;
     }
     OpenPictureFile(path);

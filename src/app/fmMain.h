@@ -34,6 +34,7 @@ class EditCommand;
 class PictureSurface;
 class sbMcr;
 class TextReader;
+class WorkFolderView;
 
 // The main window: owns the program's state, the picture surfaces, the menus
 // and the tool strip. Its handlers are short calls into the rooms' classes;
@@ -325,18 +326,9 @@ private:
     QImage m_pastedWhileWaiting;
     bool m_pasteArrived = false;
     int m_replaying = 0; // macro runs under way
-    // work-folder list: listings run on m_listThread; a hidden list is
-    // brought up to date when the window shows again
-    QThread* m_listThread = nullptr;
-    QObject* m_lister = nullptr;
-    bool m_listing = false;
-    bool m_listStale = false;
-    int m_listGeneration = 0;
-    QStringList m_listedNames;   // the rows of File1
-    QString m_listedFolder;
-    void listInBackground(const WorkFolderList::Stamp& seen);
-    void selectCurrentFile();
-    void applyListing(const QString& folder, const QStringList& names);
+    // The work-folder list File1 shows; a hidden list is brought up to
+    // date when the window shows again.
+    WorkFolderView* m_listView = nullptr;
 
     // controls
     QWidget* m_client = nullptr;
