@@ -111,8 +111,13 @@ public:
     // comes; a replayed macro waits for it (the window still answering).
     void PasteClipboardPicture();
     void PastePicture(QImage image);
-    // A paste asked for and not arrived yet is given up: another command
-    // comes first, or the program ends.
+    // A paste asked for and not arrived yet: waited for (the window still
+    // answering), so that the next command works on the pasted picture, at
+    // most mostMs (-1: as long as the reader's own limits allow), after
+    // which the paste is given up; false when the command must not run (the
+    // program is ending). Or given up at once: a load, a capture or the
+    // exit comes first.
+    bool FinishPendingPaste(int mostMs = -1);
     void CancelPendingPaste();
     void CaptureAndSaveNumbered(const PointerImage& pointer);
     void SaveNumberedToWorkFolder();

@@ -254,9 +254,8 @@ void fmMain::SaveNumberedToStorage()
         m_platform.dialogs->message(name + QStringLiteral(" に保存できませんでした"));
         return;
     }
-    // Stored as 24 bit; the code and the colour menu follow the picture.
-    if (StorageExtension != QLatin1String("bmp") && ikImg->picture().convertDepth(24, true))
-        UpdateColourDepth(0);
+    if (StorageExtension != QLatin1String("bmp"))
+        ikImg->picture().convertDepth(24, true);
     const auto r = NumberedSaver::save(ikImg->picture(), StorageFolder, StoragePrefix, n,
                                        StorageExtension, format);
     if (r.ok) {

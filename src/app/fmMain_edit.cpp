@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QPolygon>
+#include <QTimer>
 
 #include "MenuItems.h"
 #include "capture/CaptureOptions.h"
@@ -78,21 +79,36 @@ void fmMain::PasteClipboardPicture()
         }
     });
     // A macro's next line must find the pasted picture.
-    if (!m_pastePending || m_replaying == 0)
-        return;
+    if (m_replaying > 0)
+        FinishPendingPaste();
+}
+
+bool fmMain::FinishPendingPaste(int mostMs)
+{
+    if (!m_pastePending)
+        return true;
+    QPointer<fmMain> self(this);
     QEventLoop loop;
     m_pasteLoop = &loop;
     m_pasteArrived = false;
+    bool timedOut = false;
+    if (mostMs >= 0)
+        QTimer::singleShot(mostMs, &loop, [&] {
+            timedOut = true;
+            loop.quit();
+        });
     loop.exec();
-    m_pasteLoop = nullptr;
     if (!self)
-        return;
-    // Ended without the answer (the program is ending): nothing is pasted.
+        return false;
+    m_pasteLoop = nullptr;
     if (!m_pasteArrived) {
+        // An owner that keeps the user waiting loses its paste; the
+        // program ending takes the command with it.
         CancelPendingPaste();
-        return;
+        return timedOut && !isShuttingDown();
     }
     PastePicture(std::exchange(m_pastedWhileWaiting, QImage()));
+    return true;
 }
 
 void fmMain::CancelPendingPaste()

@@ -21,6 +21,10 @@ namespace varnel {
 using namespace MenuItems;
 
 namespace {
+// How long a command waits for a paste still on its way: a responsive
+// owner has answered by then, even for a 4K picture it encodes slowly.
+constexpr int kPasteWaitMs = 2000;
+
 QKeySequence ctrl(char c)
 {
     return QKeySequence(Qt::CTRL | Qt::Key(c));
@@ -57,12 +61,8 @@ std::function<bool(int)> fmMain::guarded(std::function<bool(int)> action)
 {
     // A command that breaks down ends itself, not the program; the user is told.
     return [this, action = std::move(action)](int i) {
-        // A replay waiting for a paste takes no other command meanwhile;
-        // otherwise the command goes first and the paste is given up, so
-        // that its late answer cannot change a picture under the command.
         if (m_pasteLoop)
             return false;
-        CancelPendingPaste();
         try {
             return action(i);
         } catch (const std::bad_alloc&) {
@@ -88,22 +88,35 @@ void fmMain::buildMenus()
     // answers whether it acted, and so was a macro step (MenuGroup records
     // it while recording is on). Rows without an action are separators and
     // submenus; a group marked so acts only on enabled items.
+    // Commands are carried out in the order given: one that comes while a
+    // paste still waits for its owner first waits for the pasted picture
+    // (taking no other command meanwhile), for as long as a responsive
+    // owner needs; a newer paste takes the older one's place instead.
     struct Row {
         int index;
         const char* caption;
         QKeySequence key = {};
         std::function<bool()> run = {};
+        bool afterPaste = true;
     };
     const auto bind = [this](MenuGroup* g, std::initializer_list<Row> rows, bool onlyEnabled) {
-        auto actions = std::make_shared<QHash<int, std::function<bool()>>>();
+        struct Action {
+            std::function<bool()> run;
+            bool afterPaste;
+        };
+        auto actions = std::make_shared<QHash<int, Action>>();
         for (const Row& r : rows) {
             g->addAt(r.index, QString::fromUtf8(r.caption), r.key);
             if (r.run)
-                actions->insert(r.index, r.run);
+                actions->insert(r.index, {r.run, r.afterPaste});
         }
-        g->setAction(guarded([g, actions, onlyEnabled](int i) {
-            const std::function<bool()> run = actions->value(i);
-            return run && (!onlyEnabled || g->isEnabled(i)) && run();
+        g->setAction(guarded([this, g, actions, onlyEnabled](int i) {
+            const Action a = actions->value(i);
+            if (!a.run || (onlyEnabled && !g->isEnabled(i)))
+                return false;
+            if (a.afterPaste && !FinishPendingPaste(kPasteWaitMs))
+                return false;
+            return a.run();
         }));
     };
     // Runs an edit command on the document; what it did is no matter for
@@ -180,7 +193,7 @@ void fmMain::buildMenus()
         {EditRevert, "読込時の画像に戻す", {}, edit([] { return RevertCommand(); })},
         {1, "-"},
         {EditCopy, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ", ctrl('C'), done([this] { CopyToClipboard(); })},
-        {EditPaste, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付", ctrl('V'), done([this] { PasteClipboardPicture(); })},
+        {EditPaste, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付", ctrl('V'), done([this] { PasteClipboardPicture(); }), false},
         {4, "-"},
         {EditRange, "範囲"},
         {EditTrim, "ﾄﾘﾐﾝｸﾞ", ctrl('T'), edit([] { return TrimCommand(); }, true)},

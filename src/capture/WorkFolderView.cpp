@@ -98,8 +98,10 @@ void WorkFolderView::selectCurrent()
         return;
     // No match leaves the selection where it is.
     const int row = WorkFolderList::findCaseBlind(m_names, QFileInfo(current).fileName());
-    if (row >= 0 && m_list->currentRow() != row)
-        m_list->setCurrentRow(row);
+    // The list picks several rows with Ctrl and Shift; selecting the
+    // current file replaces whatever else was picked.
+    if (row >= 0 && (m_list->currentRow() != row || m_list->selectedItems().size() != 1))
+        m_list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
 }
 
 } // namespace varnel

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -405,29 +406,55 @@ TEST_F(EditCommandsTest, UndoAndRedoAcrossThreeEdits)
     EXPECT_EQ(pic().image().size(), QSize(10, 10));
 }
 
-TEST_F(EditCommandsTest, ALatePasteNeverChangesThePictureUnderAnotherCommand)
+TEST_F(EditCommandsTest, ACommandAfterAPasteWorksOnThePastedPicture)
 {
     paste(gradient());
     fake.clipboard->answerLater = true;
     fake.clipboard->setSilently(QImage(50, 20, QImage::Format_RGB32));
     g("mnEdt").click(3); // the owner takes its time
     ASSERT_NE(QApplication::overrideCursor(), nullptr) << "busy while it waits";
-    g("mnRotate").click(3); // the user goes on meanwhile
+    // The user turns the picture before the paste arrives: the turn waits
+    // for it and works on the pasted picture.
+    QTimer::singleShot(30, [this] { fake.clipboard->answer(); });
+    g("mnRotate").click(3);
+    EXPECT_EQ(pic().image().size(), QSize(20, 50));
+    EXPECT_EQ(w->editHistory().undoCount(), 2);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    fake.clipboard->answer();
-    EXPECT_EQ(pic().image().size(), QSize(30, 40)) << "the turn stands; the paste was given up";
-    EXPECT_EQ(w->editHistory().undoCount(), 1);
 
-    // Answered while a dialog of another command is open: nothing pasted
-    // under it either.
+    // Answered while a dialog that is no command's is open (a load's
+    // question, say): nothing is pasted under it.
     g("mnEdt").click(3);
     QDialog modal;
     modal.setModal(true);
     modal.show();
     fake.clipboard->answer();
     modal.close();
-    EXPECT_EQ(pic().image().size(), QSize(30, 40));
+    EXPECT_EQ(pic().image().size(), QSize(20, 50));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // An owner that never answers: the command waits a while, then goes
+    // on without the paste, which is given up.
+    g("mnEdt").click(3);
+    g("mnRotate").click(3);
+    EXPECT_EQ(pic().image().size(), QSize(50, 20));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    fake.clipboard->answer();
+    EXPECT_EQ(pic().image().size(), QSize(50, 20)) << "its late answer is dropped";
+}
+
+TEST_F(EditCommandsTest, UndoingAPasteBackToASavedPictureLeavesNothingToSave)
+{
+    const QString file = dir.path() + "/a.bmp";
+    gradient().save(file);
+    w->OpenPictureFile(file);
+    g("mnRotate").click(3);
+    g("mnFile").click(1); // Ctrl+S writes the turn
+    ASSERT_EQ(w->PictureState, 1);
+    paste(QImage(50, 20, QImage::Format_RGB32));
+    ASSERT_EQ(w->PictureState, 2);
+    g("mnEdt").click(15);
+    EXPECT_EQ(w->CurrentFilePath, file);
+    EXPECT_EQ(w->PictureState, 1) << "the picture is again what a.bmp holds";
 }
 
 TEST_F(EditCommandsTest, UndoAndRedoAreNoMacroSteps)

@@ -24,6 +24,21 @@ TEST_F(MainWindowTest, FileCopiedIntoWorkFolderAppearsWithinTimerPeriodAndSelect
     EXPECT_EQ(w->fileList()->currentItem()->text(), "001.bmp");
 }
 
+TEST_F(MainWindowTest, NumberedSavesSelectOnlyTheNewFile)
+{
+    // The list picks several rows with Ctrl and Shift (to join them); the
+    // current file's row must not be added to what was selected before.
+    g("mnDisp").click(0);
+    fake.clipboard->setSilently(picture(qRgb(9, 9, 9)));
+    g("mnEdt").click(3);
+    for (int i = 0; i < 3; ++i)
+        g("mnWkf").click(0);
+    ASSERT_EQ(w->fileList()->count(), 3);
+    const QList<QListWidgetItem*> picked = w->fileList()->selectedItems();
+    ASSERT_EQ(picked.size(), 1);
+    EXPECT_EQ(picked[0]->text(), "003.bmp");
+}
+
 TEST_F(MainWindowTest, ClickingAListedFileOpensIt)
 {
     QImage img(12, 9, QImage::Format_RGB32);

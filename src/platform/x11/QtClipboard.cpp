@@ -34,6 +34,9 @@ QtClipboard::QtClipboard(QObject* parent)
                 m_display = DisplayString(d);
         m_reader = std::make_unique<XcbSelectionReader>(m_display);
     }
+    // Known before the edit menu first opens.
+    if (readsAside())
+        askFormats();
 }
 
 QtClipboard::~QtClipboard()
