@@ -64,73 +64,16 @@ start_pointer() {
 # then sends relative motion too; XWayland notices the pointer leaving its
 # windows only after such motion (a bare warp keeps its last window).
 move_pointer() { # x y
-  python3 - "$VNC_SOCK" "$1" "$2" <<'PY' || fail "the pointer could not be moved to $1,$2"
-import socket, struct, sys, time
-s = socket.socket(socket.AF_UNIX)
-s.connect(sys.argv[1])
-def read(n):
-    b = b""
-    while len(b) < n:
-        c = s.recv(n - len(b))
-        if not c:
-            sys.exit("the VNC server closed the connection")
-        b += c
-    return b
-read(12)
-s.sendall(b"RFB 003.008\n")
-if 1 not in read(read(1)[0]):
-    sys.exit("the VNC server wants a password")
-s.sendall(b"\x01")
-if struct.unpack(">I", read(4))[0] != 0:
-    sys.exit("the VNC server refused the connection")
-s.sendall(b"\x01")  # shared
-read(20)
-read(struct.unpack(">I", read(4))[0])
-x, y = int(sys.argv[2]), int(sys.argv[3])
-for d in (3, 2, 1, 0):
-    s.sendall(struct.pack(">BBHH", 5, 0, x + d, y + d))
-    time.sleep(0.1)
-time.sleep(0.3)
-PY
+  python3 "$(dirname "${BASH_SOURCE[0]}")/vnc_input.py" "$VNC_SOCK" move "$1" "$2" \
+    || fail "the pointer could not be moved to $1,$2"
 }
 
 # Key chords ("ctrl+v", "ctrl+w") typed through the VNC server's virtual
 # keyboard into the focused window (start_pointer first): a native Wayland
 # window, which no X11 tool can reach.
 vnc_keys() { # chord...
-  python3 - "$VNC_SOCK" "$@" <<'PY' || fail "the keys $* could not be typed"
-import socket, struct, sys, time
-s = socket.socket(socket.AF_UNIX)
-s.connect(sys.argv[1])
-def read(n):
-    b = b""
-    while len(b) < n:
-        c = s.recv(n - len(b))
-        if not c:
-            sys.exit("the VNC server closed the connection")
-        b += c
-    return b
-read(12)
-s.sendall(b"RFB 003.008\n")
-if 1 not in read(read(1)[0]):
-    sys.exit("the VNC server wants a password")
-s.sendall(b"\x01")
-if struct.unpack(">I", read(4))[0] != 0:
-    sys.exit("the VNC server refused the connection")
-s.sendall(b"\x01")  # shared
-read(20)
-read(struct.unpack(">I", read(4))[0])
-names = {"ctrl": 0xffe3, "shift": 0xffe1, "alt": 0xffe9, "Escape": 0xff1b, "Return": 0xff0d}
-for chord in sys.argv[2:]:
-    keys = [names.get(k, ord(k[0])) for k in chord.split("+")]
-    for k in keys:
-        s.sendall(struct.pack(">BBHI", 4, 1, 0, k))
-        time.sleep(0.05)
-    for k in reversed(keys):
-        s.sendall(struct.pack(">BBHI", 4, 0, 0, k))
-        time.sleep(0.05)
-    time.sleep(0.3)
-PY
+  python3 "$(dirname "${BASH_SOURCE[0]}")/vnc_input.py" "$VNC_SOCK" keys "$@" \
+    || fail "the keys $* could not be typed"
 }
 
 # GNOME's compositor, headless, with XWayland and a D-Bus session bus of its
