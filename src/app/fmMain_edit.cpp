@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "MenuItems.h"
+#include "capture/CaptureIntake.h"
 #include "capture/CaptureOptions.h"
 #include "editing/ColourDepth.h"
 #include "editing/DrawToolBar.h"
@@ -126,14 +127,7 @@ void fmMain::PastePicture(QImage image)
 {
     if (image.isNull())
         return;
-    // Clipboard pictures count as 96 dpi, set while the image has one owner.
-    const int dpm = qRound(96 / 0.0254);
-    image.setDotsPerMeterX(dpm);
-    image.setDotsPerMeterY(dpm);
-    Picture picture;
-    picture.setImage(image);
-    image = QImage();
-    picture.setResolution(96, 96);
+    Picture picture = CaptureIntake::clipboardPicture(std::move(image));
     SuspendOverlay(false);
     ClearRange();
     const bool first = !m_doc.hasPicture();

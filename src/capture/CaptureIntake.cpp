@@ -58,17 +58,20 @@ bool CaptureIntake::grab(Clipboard& clipboard, Pointer& pointer, const PointerIm
                                          pointer.activeWindowOrigin());
         drawStamp(img, stamp.image, pos);
     }
-    // Clipboards decode at 96 dpi already, and then this changes nothing.
-    // Otherwise it goes on while the decoded image has one owner: set on the
-    // picture afterwards it would copy every pixel (the picture and img
-    // sharing them until this function returns).
-    const int dpm = qRound(96 / 0.0254);
-    img.setDotsPerMeterX(dpm);
-    img.setDotsPerMeterY(dpm);
-    out.setImage(img);
-    img = QImage();
-    out.setResolution(96, 96);
+    out = clipboardPicture(std::move(img));
     return out.hasPicture();
+}
+
+Picture CaptureIntake::clipboardPicture(QImage image)
+{
+    const int dpm = qRound(96 / 0.0254);
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+    Picture picture;
+    picture.setImage(image);
+    image = QImage(); // the picture holds the only copy
+    picture.setResolution(96, 96);
+    return picture;
 }
 
 } // namespace varnel

@@ -22,6 +22,11 @@ public:
     // null for any other type or malformed bytes (Qt's decoder then tries).
     static QImage decode(const QByteArray& bytes, const QString& mime);
 
+    // A clipboard picture as the editor keeps it: at 96 dots per inch. Set
+    // while the image has one owner (set on the picture afterwards it would
+    // copy every pixel); clipboards mostly decode at 96 dpi already.
+    static Picture clipboardPicture(QImage image);
+
     // The grab: false when the clipboard offers no picture, it does not
     // decode, or it is the picture of unlessKey (Clipboard::lastKey).
     static bool grab(Clipboard& clipboard, Pointer& pointer, const PointerImage& stamp, Picture& out,
