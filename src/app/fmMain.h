@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "AppEnvironment.h"
 #include "macros/MacroRunner.h"
@@ -328,8 +329,7 @@ private:
     quint64 m_pasteTicket = 0;
     bool m_pastePending = false;
     QEventLoop* m_pasteLoop = nullptr;
-    QImage m_pastedWhileWaiting;
-    bool m_pasteArrived = false;
+    std::optional<QImage> m_pastedWhileWaiting; // the answer, once it came
     int m_replaying = 0; // macro runs under way
     // The work-folder list File1 shows; a hidden list is brought up to
     // date when the window shows again.

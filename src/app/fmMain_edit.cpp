@@ -69,7 +69,6 @@ void fmMain::PasteClipboardPicture()
         self->SetBusy(false);
         if (self->m_pasteLoop) {
             self->m_pastedWhileWaiting = std::move(picture);
-            self->m_pasteArrived = true;
             self->m_pasteLoop->quit();
         } else if (QApplication::activeModalWidget()) {
             // Another command's dialog is open (a load's question, say):
@@ -91,7 +90,7 @@ bool fmMain::FinishPendingPaste(int mostMs)
     QPointer<fmMain> self(this);
     QEventLoop loop;
     m_pasteLoop = &loop;
-    m_pasteArrived = false;
+    m_pastedWhileWaiting.reset();
     bool timedOut = false;
     if (mostMs >= 0)
         QTimer::singleShot(mostMs, &loop, [&] {
@@ -102,13 +101,13 @@ bool fmMain::FinishPendingPaste(int mostMs)
     if (!self)
         return false;
     m_pasteLoop = nullptr;
-    if (!m_pasteArrived) {
+    if (!m_pastedWhileWaiting) {
         // An owner that keeps the user waiting loses its paste; the
         // program ending takes the command with it.
         CancelPendingPaste();
         return timedOut && !isShuttingDown();
     }
-    PastePicture(std::exchange(m_pastedWhileWaiting, QImage()));
+    PastePicture(*std::exchange(m_pastedWhileWaiting, std::nullopt));
     return true;
 }
 
