@@ -8,6 +8,8 @@
 
 #include <xcb/xcb.h>
 
+#include "platform/x11/XcbSelectionNotify.h"
+
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -171,13 +173,7 @@ private:
     }
     void answer(const xcb_selection_request_event_t& req)
     {
-        xcb_selection_notify_event_t n{};
-        n.response_type = XCB_SELECTION_NOTIFY;
-        n.time = req.time;
-        n.requestor = req.requestor;
-        n.selection = req.selection;
-        n.target = req.target;
-        n.property = req.property;
+        xcb_atom_t answered = req.property;
         if (req.target == m_targets) {
             const xcb_atom_t list[] = {m_targets, m_type};
             xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, req.requestor, req.property,
@@ -198,10 +194,9 @@ private:
             m_sending = !m_stall;
             m_announced = true;
         } else {
-            n.property = XCB_NONE;
+            answered = XCB_NONE;
         }
-        xcb_send_event(m_conn, 0, req.requestor, 0, reinterpret_cast<const char*>(&n));
-        xcb_flush(m_conn);
+        varnel::sendSelectionNotify(m_conn, req, answered);
     }
     void next(const xcb_property_notify_event_t& ev)
     {

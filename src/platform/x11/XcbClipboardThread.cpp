@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include "XcbSelectionNotify.h"
 #include "XcbSelectionReader.h"
 
 #include <xcb/xcb.h>
@@ -141,7 +142,6 @@ private:
     void takeManagerRole();
     void serve(const xcb_selection_request_event_t& req);
     void sendNextPiece(const xcb_property_notify_event_t& n);
-    void notify(const xcb_selection_request_event_t& req, xcb_atom_t property);
     void deliver(const FetchedPicture& f);
 
     XcbClipboardThread& m_t;
@@ -251,19 +251,6 @@ bool XcbClipboardThread::Loop::handle(const xcb_generic_event_t* e)
     }
 }
 
-void XcbClipboardThread::Loop::notify(const xcb_selection_request_event_t& req, xcb_atom_t property)
-{
-    xcb_selection_notify_event_t n{};
-    n.response_type = XCB_SELECTION_NOTIFY;
-    n.time = req.time;
-    n.requestor = req.requestor;
-    n.selection = req.selection;
-    n.target = req.target;
-    n.property = property;
-    xcb_send_event(conn(), 0, req.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&n));
-    xcb_flush(conn());
-}
-
 void XcbClipboardThread::Loop::serve(const xcb_selection_request_event_t& req)
 {
     xcb_connection_t* c = conn();
@@ -278,26 +265,26 @@ void XcbClipboardThread::Loop::serve(const xcb_selection_request_event_t& req)
             const xcb_atom_t list[] = {m_targets, m_saveTargets, m_timestamp};
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, property, XCB_ATOM_ATOM, 32,
                                 3, list);
-            return notify(req, property);
+            return sendSelectionNotify(conn(), req, property);
         }
-        return notify(req, XCB_NONE);
+        return sendSelectionNotify(conn(), req, XCB_NONE);
     }
     if (req.selection != m_clipboard || m_offer.isEmpty())
-        return notify(req, XCB_NONE);
+        return sendSelectionNotify(conn(), req, XCB_NONE);
     if (req.target == m_targets) {
         const xcb_atom_t list[] = {m_targets, m_offerType};
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, property, XCB_ATOM_ATOM, 32, 2,
                             list);
-        return notify(req, property);
+        return sendSelectionNotify(conn(), req, property);
     }
     if (req.target != m_offerType)
-        return notify(req, XCB_NONE);
+        return sendSelectionNotify(conn(), req, XCB_NONE);
     // Pieces well under any server's request limit.
     constexpr qsizetype kPiece = 256 * 1024;
     if (m_offer.size() <= kPiece) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, req.requestor, property, m_offerType, 8,
                             uint32_t(m_offer.size()), m_offer.constData());
-        return notify(req, property);
+        return sendSelectionNotify(conn(), req, property);
     }
     // Incremental: each deletion of the property by the reader asks for the
     // next piece. Readers that never finish are dropped, the oldest first.
@@ -308,7 +295,7 @@ void XcbClipboardThread::Loop::serve(const xcb_selection_request_event_t& req)
     if (m_sending.size() >= 8)
         m_sending.pop_front();
     m_sending.push_back({req.requestor, property, 0, false});
-    notify(req, property);
+    sendSelectionNotify(conn(), req, property);
 }
 
 void XcbClipboardThread::Loop::sendNextPiece(const xcb_property_notify_event_t& n)
@@ -396,7 +383,7 @@ void XcbClipboardThread::Loop::answerSaves()
         req.time = s.time;
         if (kept)
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, s.requestor, s.property, m_null, 32, 0, nullptr);
-        notify(req, kept ? s.property : XCB_NONE);
+        sendSelectionNotify(conn(), req, kept ? s.property : XCB_NONE);
     }
     m_saves.clear();
     // Copied before watching began and handed over now: kept, not captured.

@@ -12,6 +12,8 @@
 // Owners print "owning" once they hold the clipboard and run until killed.
 #include <xcb/xcb.h>
 
+#include "platform/x11/XcbSelectionNotify.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -44,15 +46,7 @@ double nowMs()
 
 void notify(const xcb_selection_request_event_t& q, xcb_atom_t property)
 {
-    xcb_selection_notify_event_t n{};
-    n.response_type = XCB_SELECTION_NOTIFY;
-    n.time = q.time;
-    n.requestor = q.requestor;
-    n.selection = q.selection;
-    n.target = q.target;
-    n.property = property;
-    xcb_send_event(c, 0, q.requestor, 0, reinterpret_cast<const char*>(&n));
-    xcb_flush(c);
+    varnel::sendSelectionNotify(c, q, property);
 }
 
 int ping(xcb_window_t target, int count)
