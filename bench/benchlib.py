@@ -1,5 +1,5 @@
 """What the capture-road benchmarks share: test pictures, waiting, processes."""
-import os, subprocess, time
+import os, statistics, subprocess, time
 
 # Every process a benchmark starts, ended by stop_all.
 procs = []
@@ -42,6 +42,29 @@ def wait_file(path, timeout=20.0):
             return time.perf_counter()
         time.sleep(0.002)  # coarse enough not to steal the CPU being measured
     return None
+
+
+def timed_captures(files, work, number, label, copy):
+    """Copies each file in turn with copy(path), which returns the moment
+    the measure starts from, and waits for the numbered file it becomes.
+    Returns the times in ms and the next number."""
+    times = []
+    for p in files:
+        target = f"{work}/{number:03d}.bmp"
+        t0 = copy(p)
+        t1 = wait_file(target)
+        number += 1
+        if t1 is None:
+            print(f"  {label}: capture {number-1} did not arrive")
+            continue
+        times.append((t1 - t0) * 1000)
+        time.sleep(0.4)
+    return times, number
+
+
+def spread(times):
+    """"median N ms (min N, max N)" of a list of times in ms."""
+    return f"median {statistics.median(times):.0f} ms (min {min(times):.0f}, max {max(times):.0f})"
 
 
 def prepare_user_data(tmp):

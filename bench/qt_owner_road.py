@@ -5,8 +5,8 @@ how long `xclip -o` (a bare reader that decodes and writes nothing) takes to
 get the same BMP. Prints figures only."""
 import os, shutil, statistics, subprocess, sys, tempfile, time
 
-from benchlib import (prepare_user_data, procs, road_pictures, start_x_desktop, start, stop_all, wait_file,
-                      wait_window)
+from benchlib import (prepare_user_data, procs, road_pictures, spread, start_x_desktop, stop_all,
+                      timed_captures, wait_window)
 
 BIN = os.path.abspath(sys.argv[1])
 OWNER = os.path.abspath(sys.argv[2])
@@ -52,25 +52,17 @@ try:
     number = 1
     print(f"capture road from a Qt owner: clipboard taken -> numbered BMP complete ({RUNS} runs each)")
     for mode in MODES:
+        def own(p):
+            owner = subprocess.Popen([OWNER, p, mode], env=env, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL, text=True)
+            procs.append(owner)
+            owner.stdout.readline()  # "owned": the copy has happened
+            return time.perf_counter()
+
         for (w, h), files in pics.items():
-            owned = []
-            for p in files:
-                target = f"{work}/{number:03d}.bmp"
-                owner = subprocess.Popen([OWNER, p, mode], env=env, stdout=subprocess.PIPE,
-                                         stderr=subprocess.DEVNULL, text=True)
-                procs.append(owner)
-                owner.stdout.readline()  # "owned": the copy has happened
-                t_owned = time.perf_counter()
-                t1 = wait_file(target)
-                number += 1
-                if t1 is None:
-                    print(f"  {mode} {w}x{h}: capture {number-1} did not arrive")
-                    continue
-                owned.append((t1 - t_owned) * 1000)
-                time.sleep(0.4)
+            owned, number = timed_captures(files, work, number, f"{mode} {w}x{h}", own)
             if owned:
-                print(f"  offers {mode}, {w}x{h}: median {statistics.median(owned):.0f} ms "
-                      f"(min {min(owned):.0f}, max {max(owned):.0f})")
+                print(f"  offers {mode}, {w}x{h}: {spread(owned)}")
             if mode == "bmp" and (w, h) in floor:
                 read, enc = floor[(w, h)]
                 print(f"    same owner, bare reader: xclip -o image/bmp median {read:.0f} ms "

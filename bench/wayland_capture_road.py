@@ -1,7 +1,7 @@
 """Drives the real program under headless sway; prints figures, asserts nothing."""
-import os, pwd, shutil, statistics, subprocess, sys, tempfile, time
+import os, pwd, shutil, subprocess, sys, tempfile, time
 
-from benchlib import prepare_user_data, road_pictures, start, stop_all, wait_file, wait_window
+from benchlib import prepare_user_data, road_pictures, spread, start, stop_all, timed_captures, wait_window
 
 BIN = os.path.abspath(sys.argv[1])
 RUNS = int(os.environ.get("RUNS", "7"))
@@ -47,23 +47,16 @@ try:
 
     number = 1
     print(f"Wayland capture road: wl-copy offers a PNG -> numbered BMP complete on disk ({RUNS} runs each)")
+    def wl_copy(p):
+        t0 = time.perf_counter()
+        start(["wl-copy", "--foreground", "-t", "image/png"], env=env, stdin=open(p, "rb"))
+        return t0
+
     for (w, h), files in pics.items():
-        times = []
-        for p in files:
-            target = f"{work}/{number:03d}.bmp"
-            t0 = time.perf_counter()
-            start(["wl-copy", "--foreground", "-t", "image/png"], env=env, stdin=open(p, "rb"))
-            t1 = wait_file(target)
-            number += 1
-            if t1 is None:
-                print(f"  {w}x{h}: capture {number-1} did not arrive")
-                continue
-            times.append((t1 - t0) * 1000)
-            time.sleep(0.4)
+        times, number = timed_captures(files, work, number, f"{w}x{h}", wl_copy)
         size = os.path.getsize(files[0])
         if times:
-            print(f"  {w}x{h} (PNG {size/1e6:.1f} MB): median {statistics.median(times):.0f} ms, "
-                  f"min {min(times):.0f} ms, max {max(times):.0f} ms")
+            print(f"  {w}x{h} (PNG {size/1e6:.1f} MB): {spread(times)}")
 finally:
     stop_all()
     shutil.rmtree(tmp, ignore_errors=True)
