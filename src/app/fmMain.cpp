@@ -20,9 +20,7 @@
 #include "Icons.h"
 #include "capture/WorkFolderView.h"
 #include "macros/MenuBinder.h"
-#include "capture/CaptureIntake.h"
 #include "capture/ClipboardWatcher.h"
-#include "editing/engine/AtomicFile.h"
 #include "editing/engine/FastPngDecoder.h"
 #include "editing/engine/PixelFormats.h"
 #include "editing/PictureSurface.h"
@@ -43,7 +41,8 @@ QIcon fmMain::programIcon()
 
 fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yIni> ini,
                QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_env(env), m_ini(std::move(ini))
+    : QMainWindow(parent), m_capture(std::make_unique<CaptureSession>(platform, m_doc)),
+      m_platform(platform), m_env(env), m_ini(std::move(ini))
 {
     setWindowTitle(QStringLiteral("Varnel"));
     setWindowIcon(programIcon());
@@ -55,10 +54,7 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     buildLanguageMenu();
     setUpFileDrop();
 
-    m_platform.clipboard->setDecoder(&CaptureIntake::decode);
-    m_watcher = std::make_unique<ClipboardWatcher>(*m_platform.clipboard, *m_platform.pointer);
-    m_watcher->setStampPointer([this] { return bMpnt; });
-    m_watcher->setCapture([this](const PointerImage& p) { sjClip(p); });
+    wireCapture();
     connect(m_platform.clipboard.get(), &Clipboard::watchGap, this, &fmMain::onWatchGap,
             Qt::QueuedConnection);
     connect(m_platform.tray.get(), &TrayIcon::leftClicked, this, &fmMain::onTrayLeftClick);
@@ -89,9 +85,6 @@ fmMain::~fmMain()
 {
     // Its worker's last listing ends before the window it reports to goes.
     delete std::exchange(m_listView, nullptr);
-    if (!m_shutDown)
-        m_watcher->HookClipboard(0);
-    AtomicFile::onBackgroundSyncFailure(nullptr);
 }
 
 int fmMain::twipsToPx(int twips) const

@@ -8,6 +8,7 @@
 #include "AppEnvironment.h"
 #include "macros/MacroRunner.h"
 #include "editing/PictureDocument.h"
+#include "capture/CaptureSession.h"
 #include "capture/WorkFolderList.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
@@ -45,6 +46,8 @@ class fmMain : public QMainWindow {
     // The picture, its code, file, state and history; the fields below
     // that carry the program's old names are views of it.
     PictureDocument m_doc;
+    // The capture road, its options and folders; fields below view it too.
+    std::unique_ptr<CaptureSession> m_capture;
 
 public:
     // ini: the shared settings object that start-up resolved the folders
@@ -54,20 +57,20 @@ public:
     ~fmMain() override;
 
     // --- state (the names the rest of the program knows them by) ---
-    QString WorkFolder;
+    QString& WorkFolder = m_capture->WorkFolder;
     bool FormShown = true;
     bool TrayIconAdded = false;
     bool SuppressEvents = false;
     const int& PictureState = m_doc.stateRef();
     QString& CurrentFilePath = m_doc.filePath;
-    qint64 WorkCounter = 1;
-    int AfterCaptureAction = 1;
-    int CaptureColourIndex = 0;
+    qint64& WorkCounter = m_capture->WorkCounter;
+    int& AfterCaptureAction = m_capture->AfterCaptureAction;
+    int& CaptureColourIndex = m_capture->CaptureColourIndex;
     bool StandbyOnMinimise = true;
-    bool bMpnt = true;
-    QString StorageFolder;
-    QString StoragePrefix;
-    QString StorageExtension = QStringLiteral("png");
+    bool& bMpnt = m_capture->bMpnt;
+    QString& StorageFolder = m_capture->StorageFolder;
+    QString& StoragePrefix = m_capture->StoragePrefix;
+    QString& StorageExtension = m_capture->StorageExtension;
     int DisplayMode = 1;
     bool WorkListShown = false;
     QStringList StampList{QString()};
@@ -105,9 +108,7 @@ public:
     void BrowseForFolder(QString& path);
 
     // --- capture road ---
-    void sjClip(const PointerImage& pointer);
-    bool GrabClipboardPicture(const PointerImage& pointer);
-    void TakeClipboardPicture(const PointerImage& pointer);
+    CaptureSession& capture() { return *m_capture; }
     // "ｸﾘｯﾌﾟﾎﾞｰﾄﾞから貼付": the picture is asked for aside and pasted when it
     // comes; a replayed macro waits for it (the window still answering).
     void PasteClipboardPicture();
@@ -120,11 +121,6 @@ public:
     // exit comes first.
     bool FinishPendingPaste(int mostMs = -1);
     void CancelPendingPaste();
-    void CaptureAndSaveNumbered(const PointerImage& pointer);
-    void SaveNumberedToWorkFolder();
-    void SaveNumberedToStorage();
-    void NextWorkNumber();
-    qint64 NextStorageNumber();
     bool ClipboardHasPicture();
     void SuspendOverlay(bool restore);
 
@@ -191,7 +187,7 @@ public:
     QString BrivanePath;
     QString BrivalePath;
     // Files the save commands wrote, in order (a batch run reports them).
-    QStringList WrittenFiles;
+    QStringList& WrittenFiles = m_capture->WrittenFiles;
     void OpenImageDialog();
     // Saves under a name from the save dialog (saveAs, or no current file)
     // or over the current file. A failure is reported and changes nothing.
@@ -225,7 +221,7 @@ public:
     QComboBox* zoomList() const { return cbZoom; }
     QListWidget* fileList() const { return File1; }
     QToolButton* toolButton(int i) const { return imBtn[size_t(i)]; }
-    ClipboardWatcher* watcher() const { return m_watcher.get(); }
+    ClipboardWatcher* watcher() const { return &m_capture->watcher(); }
     const AppEnvironment& environment() const { return m_env; }
     Platform& platform() { return m_platform; }
     // The picture that capture standby puts in the notification area.
@@ -247,21 +243,6 @@ public:
     // maximised or minimised; what the settings store.
     QRect outerGeometry() const;
     void applyOuterGeometry(const QRect& outer);
-    // Wayland sessions: what standby tells the user it cannot hear.
-    static QString watchGapMessage(int reason);
-    // --- capture reliability: captures that could not be saved ---
-    // Captures lost since the last one that saved; the tray tip counts them.
-    int UnsavedCaptures = 0;
-    // Tells the user at once that the capture meant for name was not saved:
-    // a tray notification in standby, a message box when the window is shown.
-    void ReportUnsavedCapture(const QString& name, int error);
-    void TellUnsavedCapture(const QString& name, int error);
-    // The same for a published capture whose bytes did not reach the disk.
-    void ReportUnsyncedCapture(const QString& path, int error);
-    // Captures saved in this standby; the tray tip shows them and the last file.
-    int StandbyCaptures = 0;
-    void ShowStandbyTip(const QString& lastFile = {});
-
 protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -271,6 +252,7 @@ protected:
 
 private:
     void buildControls();
+    void wireCapture();
     // The menus follow the picture state.
     void applyPictureState(int state);
     void buildMenus();
@@ -312,7 +294,6 @@ private:
     void onTrayRightClick(const QPoint& pos);
     void onTimer();
     void onWindowRestored();
-    bool saveNumberedInWorkFolder();
     void applyStamp();
     void nextStamp();
     yIni& settingsStore();
@@ -320,7 +301,6 @@ private:
 
     Platform& m_platform;
     AppEnvironment m_env;
-    std::unique_ptr<ClipboardWatcher> m_watcher;
     std::unique_ptr<yIni> m_ini;
     bool m_closingByUser = false;
     bool m_shutDown = false;
@@ -373,7 +353,8 @@ private:
     std::unique_ptr<MacroRunner> m_macroRunner;
     sbMcr* m_sbMcr = nullptr;
     // edit commands (fmMain_edit.cpp, fmMain_history.cpp)
-    void showDocument();
+    // The document on the surface, the menus following; false when there is no picture to show.
+    bool showDocument();
     void updateUndoItems();
     // the window's own tools (fmMain_tools.cpp)
     void onTextRead(const QString& text, const QString& error);

@@ -141,12 +141,13 @@ void fmMain::PastePicture(QImage image)
     SuspendOverlay(true);
 }
 
-void fmMain::showDocument()
+bool fmMain::showDocument()
 {
-    ShowPicture();
+    const bool shown = ShowPicture();
     if (m_doc.hasPicture())
         mnColr->tickOnly(ColourDepth::itemForCode(m_doc.depthCodeValue()));
     updateUndoItems();
+    return shown;
 }
 
 bool fmMain::SetColourDepth(int code, bool quiet)

@@ -161,7 +161,7 @@ void fmMain::buildMenus()
 
     mnWkf = make("mnWkf", QStringLiteral("作業ﾌｫﾙﾀﾞ"));
     bind(mnWkf, {
-        {WorkSaveNumbered, "連番をつけて保存", ctrl('W'), done([this] { SaveNumberedToWorkFolder(); })},
+        {WorkSaveNumbered, "連番をつけて保存", ctrl('W'), done([this] { m_capture->SaveNumberedToWorkFolder(); })},
         {WorkExplore, "ｴｸｽﾌﾟﾛｰﾗｰで開く", ctrl('E'), done([this] { settingsStore().W_ExpFd(WorkFolder, false); })},
         {WorkBrowse, "Brivaneで開く", {}, done([this] { OpenWithBrivane(WorkFolder, QString()); })},
         {3, "-"},
@@ -178,7 +178,7 @@ void fmMain::buildMenus()
 
     mnKkn = make("mnKkn", QStringLiteral("格納"));
     bind(mnKkn, {
-        {StoreSaveNumbered, "連番をつけて保存", {}, done([this] { SaveNumberedToStorage(); })},
+        {StoreSaveNumbered, "連番をつけて保存", {}, done([this] { m_capture->SaveNumberedToStorage(); })},
         {StoreExplore, "ｴｸｽﾌﾟﾛｰﾗｰで開く", {}, done([this] { settingsStore().W_ExpFd(StorageFolder, false); })},
         {StoreBrowse, "Brivaneで開く", {}, done([this] { OpenWithBrivane(StorageFolder, QString()); })},
         {3, "-"},

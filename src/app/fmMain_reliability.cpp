@@ -55,7 +55,7 @@ void fmMain::RequestOrderlyExit()
     // A capture or command that is running (it may be the one that let this
     // request in, by processing events) finishes first: its file is then
     // complete and the settings are saved after it.
-    const bool busy = m_watcher->isBusy() || QApplication::overrideCursor() != nullptr;
+    const bool busy = watcher()->isBusy() || QApplication::overrideCursor() != nullptr;
     if (busy) {
         if (!m_exitPending) {
             m_exitPending = true;

@@ -18,7 +18,7 @@ void fmMain::SetFormShown(bool shown)
     SuppressEvents = true;
     // Before anything that may tell the user something.
     m_platform.dialogs->setStandby(!shown);
-    m_watcher->HookClipboard(shown ? 0 : 1);
+    watcher()->HookClipboard(shown ? 0 : 1);
     chDsp[1]->setChecked(!shown);
     const bool trayAvailable = m_platform.tray->isAvailable();
     if (!shown && !TrayIconAdded && trayAvailable) {
@@ -46,10 +46,7 @@ void fmMain::SetFormShown(bool shown)
         BringToFront();
         RefreshFileList();
     } else {
-        NextWorkNumber();
-        StandbyCaptures = 0;
-        if (UnsavedCaptures == 0)
-            ShowStandbyTip();
+        m_capture->beginStandby();
     }
     SuppressEvents = false;
 }
@@ -114,7 +111,7 @@ void fmMain::ShutDown(bool iconAdded)
     if (m_shutDown)
         return;
     m_shutDown = true;
-    m_watcher->HookClipboard(0);
+    watcher()->HookClipboard(0);
     if (iconAdded)
         m_platform.tray->remove();
     Timer1->stop();

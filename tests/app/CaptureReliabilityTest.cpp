@@ -44,7 +44,7 @@ TEST_F(MainWindowTest, UnsavableCaptureIsReportedCountedAndKeptUntilOneSaves)
 
     fake.clipboard->offer(picture(qRgb(40, 50, 60)));
     EXPECT_EQ(fake.tray->tip, "Varnel - 保存できなかったｷｬﾌﾟﾁｬｰ: 2枚");
-    EXPECT_EQ(w->UnsavedCaptures, 2);
+    EXPECT_EQ(w->capture().UnsavedCaptures, 2);
     // The last unsaved picture is the one the window shows, as unsaved.
     EXPECT_EQ(w->surface()->picture().image().pixel(1, 1), qRgb(40, 50, 60));
     EXPECT_EQ(w->PictureState, 2);
@@ -57,7 +57,7 @@ TEST_F(MainWindowTest, UnsavableCaptureIsReportedCountedAndKeptUntilOneSaves)
     fake.clipboard->offer(picture(qRgb(70, 80, 90)));
     EXPECT_EQ(workFiles(), QStringList{"001.bmp"});
     EXPECT_EQ(fake.tray->tip, "Varnel - 待機中 1枚 (001.bmp)");
-    EXPECT_EQ(w->UnsavedCaptures, 0);
+    EXPECT_EQ(w->capture().UnsavedCaptures, 0);
     EXPECT_EQ(w->PictureState, 1);
 }
 
@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, StandbyTipCountsItsCapturesAndAFailedSyncIsToldLikeAFaile
     EXPECT_TRUE(w->CurrentFilePath.isEmpty());
     // A new standby counts afresh.
     g("mnFile").click(9);
-    w->UnsavedCaptures = 0;
+    w->capture().UnsavedCaptures = 0;
     g("mnFile").click(9);
     EXPECT_EQ(fake.tray->tip, "Varnel - 待機中 0枚");
 }
@@ -170,12 +170,12 @@ TEST_F(MainWindowTest, TextOrAFailedPasteLeavesTheRangeAlone)
     w->GetRange(l, r, t, b);
     EXPECT_EQ(QRect(l, t, r, b), QRect(5, 6, 50, 40));
     g("mnFile").click(9);
-    EXPECT_FALSE(w->GrabClipboardPicture(PointerImage())); // a paste with nothing to paste
+    EXPECT_FALSE(w->capture().GrabClipboardPicture(PointerImage())); // a paste with nothing to paste
     w->GetRange(l, r, t, b);
     EXPECT_EQ(QRect(l, t, r, b), QRect(5, 6, 50, 40));
     // A picture found does clear it.
     fake.clipboard->setSilently(picture(qRgb(2, 2, 2)));
-    EXPECT_TRUE(w->GrabClipboardPicture(PointerImage()));
+    EXPECT_TRUE(w->capture().GrabClipboardPicture(PointerImage()));
     w->GetRange(l, r, t, b);
     EXPECT_EQ(QRect(l, t, r, b), QRect(0, 0, 0, 0));
 }

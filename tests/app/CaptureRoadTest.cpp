@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, StorageSaveNumbersAndReports)
     w->StoragePrefix = "img";
     w->StorageExtension = "png";
     w->surface()->picture().setImage(picture(qRgb(3, 4, 5)));
-    w->SaveNumberedToStorage();
+    w->capture().SaveNumberedToStorage();
     EXPECT_TRUE(store.exists("img001.png"));
     ASSERT_EQ(fake.dialogs->messages.size(), 1);
     EXPECT_EQ(fake.dialogs->messages[0], store.file("img001.png") + " に保存しました");
@@ -157,7 +157,7 @@ TEST_F(MainWindowTest, StorageFolderThatCannotBeOpenedFailsWithMessageAndWritesN
     w->StorageFolder = dir.path() + "/gone";
     w->StorageExtension = "png";
     w->surface()->picture().setImage(picture(qRgb(3, 4, 5)));
-    w->SaveNumberedToStorage();
+    w->capture().SaveNumberedToStorage();
     ASSERT_EQ(fake.dialogs->messages.size(), 1);
     EXPECT_TRUE(fake.dialogs->messages[0].endsWith(" に保存できませんでした"));
     EXPECT_FALSE(QDir(dir.path() + "/gone").exists());
@@ -169,6 +169,6 @@ TEST_F(MainWindowTest, EmptyStorageExtensionBecomesJpg)
     testfiles::TempFolder store;
     w->StorageFolder = store.path();
     w->StorageExtension = "";
-    EXPECT_EQ(w->NextStorageNumber(), 1);
+    EXPECT_EQ(w->capture().NextStorageNumber(), 1);
     EXPECT_EQ(w->StorageExtension, "jpg");
 }

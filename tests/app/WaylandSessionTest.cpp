@@ -16,7 +16,7 @@ TEST_F(MainWindowTest, AStandbyThatCannotHearWaylandCopiesSaysSoOnceAndGoesOn)
     emit fake.clipboard->watchGap(int(WatchGap::NoDataControl));
     QCoreApplication::processEvents();
     ASSERT_EQ(fake.dialogs->messages.size(), 1);
-    EXPECT_EQ(fake.dialogs->messages[0], fmMain::watchGapMessage(int(WatchGap::NoDataControl)));
+    EXPECT_EQ(fake.dialogs->messages[0], CaptureSession::watchGapMessage(int(WatchGap::NoDataControl)));
     EXPECT_TRUE(fake.dialogs->messages[0].contains("Wayland"));
     // Still standing by, and what can be heard is still captured.
     EXPECT_FALSE(w->FormShown);
@@ -33,8 +33,8 @@ TEST_F(MainWindowTest, AStandbyThatCannotHearWaylandCopiesSaysSoOnceAndGoesOn)
 
 TEST(WatchGapMessage, EachReasonHasItsOwnJapaneseText)
 {
-    const QString a = fmMain::watchGapMessage(int(WatchGap::NoDataControl));
-    const QString c = fmMain::watchGapMessage(int(WatchGap::Failed));
+    const QString a = CaptureSession::watchGapMessage(int(WatchGap::NoDataControl));
+    const QString c = CaptureSession::watchGapMessage(int(WatchGap::Failed));
     EXPECT_NE(a, c);
     for (const QString& m : {a, c})
         EXPECT_TRUE(m.contains("取り込"));
