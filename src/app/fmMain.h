@@ -9,6 +9,7 @@
 #include "macros/MacroRunner.h"
 #include "editing/PictureDocument.h"
 #include "capture/CaptureSession.h"
+#include "capture/PendingPaste.h"
 #include "capture/WorkFolderList.h"
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
@@ -113,14 +114,7 @@ public:
     // comes; a replayed macro waits for it (the window still answering).
     void PasteClipboardPicture();
     void PastePicture(QImage image);
-    // A paste asked for and not arrived yet: waited for (the window still
-    // answering), so that the next command works on the pasted picture, at
-    // most mostMs (-1: as long as the reader's own limits allow), after
-    // which the paste is given up; false when the command must not run (the
-    // program is ending). Or given up at once: a load, a capture or the
-    // exit comes first.
-    bool FinishPendingPaste(int mostMs = -1);
-    void CancelPendingPaste();
+    PendingPaste& pendingPaste() { return *m_paste; }
     bool ClipboardHasPicture();
     void SuspendOverlay(bool restore);
 
@@ -305,11 +299,7 @@ private:
     bool m_closingByUser = false;
     bool m_shutDown = false;
     bool m_overlayWasVisible = false;
-    // A paste asked for and not arrived yet; the loop a replay waits in.
-    quint64 m_pasteTicket = 0;
-    bool m_pastePending = false;
-    QEventLoop* m_pasteLoop = nullptr;
-    std::optional<QImage> m_pastedWhileWaiting; // the answer, once it came
+    PendingPaste* m_paste = nullptr;
     int m_replaying = 0; // macro runs under way
     // The work-folder list File1 shows; a hidden list is brought up to
     // date when the window shows again.

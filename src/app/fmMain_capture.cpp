@@ -2,6 +2,7 @@
 // capture options of the settings menu.
 #include "fmMain.h"
 
+#include <QApplication>
 #include <QLineEdit>
 
 #include "capture/ClipboardWatcher.h"
@@ -30,9 +31,14 @@ void fmMain::wireCapture()
     v.showPicture = [this] { return showDocument(); };
     v.prefix = [this] { return txPfx->text(); };
     v.refreshList = [this] { RefreshFileList(); };
+    m_paste = new PendingPaste(*m_platform.clipboard, this);
+    m_paste->busy = [this](bool on) { SetBusy(on); };
+    m_paste->land = [this](QImage picture) { PastePicture(std::move(picture)); };
+    m_paste->mayLand = [] { return !QApplication::activeModalWidget(); };
+    m_paste->ending = [this] { return isShuttingDown(); };
     // A capture comes before a paste still waiting for its owner.
     watcher()->setCapture([this](const PointerImage& p) {
-        CancelPendingPaste();
+        m_paste->cancel();
         m_capture->sjClip(p);
     });
 }

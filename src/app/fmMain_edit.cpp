@@ -3,10 +3,7 @@
 #include "fmMain.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QPointer>
 #include <QPolygon>
-#include <QTimer>
 
 #include "MenuItems.h"
 #include "capture/CaptureIntake.h"
@@ -57,69 +54,10 @@ bool fmMain::RunEdit(EditCommand& command, bool takesRange)
 
 void fmMain::PasteClipboardPicture()
 {
-    const quint64 ticket = ++m_pasteTicket;
-    if (!m_pastePending)
-        SetBusy(true);
-    m_pastePending = true;
-    QPointer<fmMain> self(this);
-    m_platform.clipboard->requestPicture([self, ticket](QImage picture) {
-        if (!self || ticket != self->m_pasteTicket)
-            return;
-        self->m_pastePending = false;
-        self->SetBusy(false);
-        if (self->m_pasteLoop) {
-            self->m_pastedWhileWaiting = std::move(picture);
-            self->m_pasteLoop->quit();
-        } else if (QApplication::activeModalWidget()) {
-            // Another command's dialog is open (a load's question, say):
-            // what it works on must not change under it.
-            return;
-        } else {
-            self->PastePicture(std::move(picture));
-        }
-    });
+    m_paste->request();
     // A macro's next line must find the pasted picture.
     if (m_replaying > 0)
-        FinishPendingPaste();
-}
-
-bool fmMain::FinishPendingPaste(int mostMs)
-{
-    if (!m_pastePending)
-        return true;
-    QPointer<fmMain> self(this);
-    QEventLoop loop;
-    m_pasteLoop = &loop;
-    m_pastedWhileWaiting.reset();
-    bool timedOut = false;
-    if (mostMs >= 0)
-        QTimer::singleShot(mostMs, &loop, [&] {
-            timedOut = true;
-            loop.quit();
-        });
-    loop.exec();
-    if (!self)
-        return false;
-    m_pasteLoop = nullptr;
-    if (!m_pastedWhileWaiting) {
-        // An owner that keeps the user waiting loses its paste; the
-        // program ending takes the command with it.
-        CancelPendingPaste();
-        return timedOut && !isShuttingDown();
-    }
-    PastePicture(*std::exchange(m_pastedWhileWaiting, std::nullopt));
-    return true;
-}
-
-void fmMain::CancelPendingPaste()
-{
-    if (!m_pastePending)
-        return;
-    ++m_pasteTicket;
-    m_pastePending = false;
-    SetBusy(false);
-    if (m_pasteLoop)
-        m_pasteLoop->quit();
+        m_paste->finish();
 }
 
 void fmMain::PastePicture(QImage image)

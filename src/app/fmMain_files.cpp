@@ -38,7 +38,7 @@ struct BusyScope {
 
 bool fmMain::LoadImageFile(const QString& path)
 {
-    CancelPendingPaste();
+    m_paste->cancel();
     SetBusy(true);
     SuspendOverlay(false);
     ClearRange();

@@ -35,7 +35,7 @@ sbMcr* fmMain::macroEditor()
 
 void fmMain::onMacroMenu(int index)
 {
-    if (m_pasteLoop) // a replay waits for a paste
+    if (m_paste->isWaiting()) // a replay waits for a paste
         return;
     RunMacro(index);
 }

@@ -61,7 +61,7 @@ std::function<bool(int)> fmMain::guarded(std::function<bool(int)> action)
 {
     // A command that breaks down ends itself, not the program; the user is told.
     return [this, action = std::move(action)](int i) {
-        if (m_pasteLoop)
+        if (m_paste->isWaiting())
             return false;
         try {
             return action(i);
@@ -114,7 +114,7 @@ void fmMain::buildMenus()
             const Action a = actions->value(i);
             if (!a.run || (onlyEnabled && !g->isEnabled(i)))
                 return false;
-            if (a.afterPaste && !FinishPendingPaste(kPasteWaitMs))
+            if (a.afterPaste && !m_paste->finish(kPasteWaitMs))
                 return false;
             return a.run();
         }));

@@ -51,7 +51,7 @@ void fmMain::RequestOrderlyExit()
     if (m_shutDown || m_saving) // an exit is already on its way
         return;
     // A paste still waiting for another program does not hold the exit up.
-    CancelPendingPaste();
+    m_paste->cancel();
     // A capture or command that is running (it may be the one that let this
     // request in, by processing events) finishes first: its file is then
     // complete and the settings are saved after it.
