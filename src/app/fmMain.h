@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "AppEnvironment.h"
+#include "macros/MacroRecorder.h"
 #include "macros/MacroRunner.h"
 #include "editing/PictureDocument.h"
 #include "capture/CaptureSession.h"
@@ -49,6 +50,8 @@ class fmMain : public QMainWindow {
     PictureDocument m_doc;
     // The capture road, its options and folders; fields below view it too.
     std::unique_ptr<CaptureSession> m_capture;
+    // The macro text and its recording.
+    MacroRecorder m_recorder;
 
 public:
     // ini: the shared settings object that start-up resolved the folders
@@ -79,13 +82,13 @@ public:
     QString& ColourDepthCode = m_doc.depthCode;
     bool ToolBarShown = false;
     QString RangeList;
-    QString MacroText;
+    QString& MacroText = m_recorder.text;
     // The stored lists when only a part of them was loaded; written back.
     PartlyLoaded RangeListKept;
     PartlyLoaded MacroTextKept;
     QString LanguageChoice; // "ja" or "en" once chosen in the menu; shown from the next start
-    bool MacroRecording = false;
-    QString MacroBuffer;
+    bool& MacroRecording = m_recorder.recording;
+    QString& MacroBuffer = m_recorder.buffer;
     // The listed folder as last seen (one stat's worth, see WorkFolderList).
     WorkFolderList::Stamp FolderWatch;
 
@@ -128,7 +131,6 @@ public:
     void CopyToClipboard();
     bool LoadImageFile(const QString& path);
     void OpenPictureFile(const QString& path);
-    void RecordMacroStep(const QString& keyword, const QString& caption);
 
     // --- edit commands (fmMain_edit.cpp, fmMain_history.cpp) ---
     PictureDocument& document() { return m_doc; }
@@ -192,7 +194,7 @@ public:
     void OpenWithBrivane(const QString& folder, const QString& file);
 
     // --- macros (fmMain_macros.cpp) ---
-    void BuildMacroMenu();
+    MacroRecorder& macroRecorder() { return m_recorder; }
     void RunMacro(int index);
     void RunMacroStep(const QString& keyword, const QString& argument);
     // Runs the first stored macro of that name (the menu and the batch run).
@@ -263,9 +265,7 @@ private:
     bool onUserRangeMenu(int index);
     // macros (fmMain_macros.cpp)
     void onMacroMenu(int index);
-    void onMacroRecordMenu(int index);
-    // One recorded line, the argument as the menu group chose it.
-    void appendMacroLine(const QString& keyword, const QString& argument);
+    void wireMacroRecorder();
     // After a recording the title names the current file, and follows it.
     bool m_titleShowsFile = false;
     // view (fmMain_view.cpp)

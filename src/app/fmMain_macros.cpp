@@ -3,15 +3,10 @@
 
 #include <QPointer>
 
-#include "macros/MacroScript.h"
 #include "macros/MenuGroup.h"
 #include "macros/sbMcr.h"
 
 namespace varnel {
-
-namespace {
-enum RecordItem { kSeparator = 0, kStart = 1, kEnd = 2, kEdit = 3 };
-}
 
 MacroRunner& fmMain::macroRunner()
 {
@@ -40,79 +35,22 @@ void fmMain::onMacroMenu(int index)
     RunMacro(index);
 }
 
-void fmMain::onMacroRecordMenu(int index)
+void fmMain::wireMacroRecorder()
 {
-    if (!mnMcrS->isEnabled(index))
-        return;
-    if (index == kStart) {
-        if (!m_platform.dialogs->confirm(QStringLiteral("マクロを記録開始します")))
-            return;
-        MacroRecording = true;
-        MacroBuffer.clear();
-        setWindowTitle(QStringLiteral("マクロ記録中・・・"));
-        mnMcrS->setEnabled(kStart, false);
-        mnMcrS->setEnabled(kEdit, false);
-        mnMcrS->setEnabled(kEnd, true);
-    } else if (index == kEnd) {
-        if (!m_platform.dialogs->confirm(QStringLiteral("マクロを記録終了します")))
-            return;
-        MacroRecording = false;
-        MacroText = MacroScript::appendRecording(MacroText, MacroBuffer);
-        QString text = MacroText;
+    m_recorder.attach(mnMcr, mnMcrS);
+    MacroRecorder::Services& s = m_recorder.services;
+    s.confirm = [this](const QString& question) { return m_platform.dialogs->confirm(question); };
+    s.edit = [this](QString& text) {
         bool updated = false;
         macroEditor()->Act(text, updated);
-        if (updated)
-            MacroText = text;
-        // Recording is over either way and the new macro is already part of
-        // the text (it is saved at exit): the window says so and the menu
-        // lists it, also when the editor was closed without updating.
+        return updated;
+    };
+    s.recordingStarts = [this] { setWindowTitle(QStringLiteral("マクロ記録中・・・")); };
+    // From now on the title names the current file, and follows it.
+    s.recordingEnds = [this] {
         m_titleShowsFile = true;
         setWindowTitle(CurrentFilePath);
-        BuildMacroMenu();
-        mnMcrS->setEnabled(kStart, true);
-        mnMcrS->setEnabled(kEdit, true);
-        mnMcrS->setEnabled(kEnd, false);
-    } else if (index == kEdit) {
-        QString text = MacroText;
-        bool updated = false;
-        macroEditor()->Act(text, updated);
-        if (updated) {
-            MacroText = text;
-            BuildMacroMenu();
-        }
-    }
-}
-
-void fmMain::RecordMacroStep(const QString& keyword, const QString& caption)
-{
-    if (!MacroBuffer.isEmpty())
-        MacroBuffer += MacroScript::kLineBreak;
-    MacroBuffer += MacroScript::recordedLine(keyword, caption);
-}
-
-void fmMain::appendMacroLine(const QString& keyword, const QString& argument)
-{
-    if (!MacroBuffer.isEmpty())
-        MacroBuffer += MacroScript::kLineBreak;
-    MacroBuffer += keyword + MacroScript::kArrow + argument;
-}
-
-void fmMain::BuildMacroMenu()
-{
-    mnMcr->setVisible(0, false);
-    mnMcrS->setVisible(kSeparator, false);
-    const QStringList names = MacroText.isEmpty() ? QStringList() : MacroScript::names(MacroText);
-    int n = 0;
-    for (const QString& name : names) {
-        if (!mnMcr->exists(n))
-            mnMcr->addAt(n, name);
-        mnMcr->setCaption(n, name);
-        mnMcr->setVisible(n, true);
-        ++n;
-    }
-    for (int i = n; i < mnMcr->size(); ++i)
-        mnMcr->setVisible(i, false);
-    mnMcrS->setVisible(kSeparator, !MacroText.isEmpty());
+    };
 }
 
 void fmMain::RunMacro(int index)

@@ -309,7 +309,7 @@ void fmMain::buildMenus()
     mnMcrS->add(QStringLiteral("記入_終了"));
     mnMcrS->add(QStringLiteral("修正・削除"));
     mnMcrS->setVisible(0, false);
-    mnMcrS->setHandler([this](int i) { onMacroRecordMenu(i); });
+    mnMcrS->setHandler([this](int i) { m_recorder.onRecordMenu(i); });
     mnMcr->setContinuation(mnMcrS);
 
     mnUsr = make("mnUsr");
@@ -344,8 +344,7 @@ void fmMain::buildMenus()
     // Every macro step is recorded here, for whichever group it belongs to.
     for (MenuGroup* g : {mnFile, mnWkf, mnKkn, mnEdt, mnUsHn, mnRng, mnResize, mnCut, mnRotate, mnColr})
         g->setRecorder([this](const QString& keyword, const QString& argument) {
-            if (MacroRecording)
-                appendMacroLine(keyword, argument);
+            m_recorder.RecordMacroStep(keyword, argument);
         });
 
     mnJb = make("mnJb");

@@ -69,7 +69,7 @@ void fmMain::LoadSettings()
     MacroText = v.macroText;
     MacroTextKept = v.macroTextKept;
     LanguageChoice = v.language;
-    BuildMacroMenu();
+    m_recorder.BuildMacroMenu();
     ikImg->overlay()->setNextNumber(v.nextStepNumber);
     // Out-of-range stored options tick nothing and are used as they are.
     mnCpt->tickOnly(AfterCaptureAction);

@@ -73,7 +73,7 @@ TEST_F(EnglishWindowTest, ShowsEnglishCaptionsButRecordsAndReplaysJapaneseOnes)
     // A macro of Japanese lines replays while English is shown.
     w->MacroRecording = false;
     w->MacroText = QStringLiteral("[回転]\r\n回転⇒右90度");
-    w->BuildMacroMenu();
+    w->macroRecorder().BuildMacroMenu();
     QCoreApplication::processEvents();
     // The user's name for it is shown as typed, not as the caption it matches.
     EXPECT_NE(shown("mnMcr", QStringLiteral("回転")), nullptr);

@@ -105,7 +105,7 @@ TEST_F(MacroTest, HandlersRecordTheirItemsAfterCarryingThemOut)
 TEST_F(MacroTest, EndOfRecordingAppendsNewMacroAndEditorRenamesIt)
 {
     w->MacroText = "[A]" + CRLF + "回転⇒右90度";
-    w->BuildMacroMenu();
+    w->macroRecorder().BuildMacroMenu();
     startRecording();
     pastePicture();
     g("mnColr").click(4);
@@ -164,7 +164,7 @@ TEST_F(MacroTest, MenuRunsMacroThroughTheHandlersAndRecordsItsSteps)
 {
     w->MacroText = "[灰]" + CRLF + "色数⇒256色" + CRLF + "範囲⇒範囲のｸﾘｱ" + CRLF + CRLF + "[B]" + CRLF +
                    "色数⇒16bit";
-    w->BuildMacroMenu();
+    w->macroRecorder().BuildMacroMenu();
     EXPECT_EQ(shownMacroItems(), QStringList({"灰", "B"}));
     pastePicture();
     startRecording();
@@ -178,7 +178,7 @@ TEST_F(MacroTest, MenuRunsMacroThroughTheHandlersAndRecordsItsSteps)
 TEST_F(MacroTest, DeletingEveryMacroHidesItemsAndSeparator)
 {
     w->MacroText = "[A]" + CRLF + "回転⇒右" + CRLF + "[B]" + CRLF + "[C]";
-    w->BuildMacroMenu();
+    w->macroRecorder().BuildMacroMenu();
     EXPECT_EQ(shownMacroItems(), QStringList({"A", "B", "C"}));
     EXPECT_TRUE(g("mnMcrS").isVisible(0));
     inEditor([](sbMcr& e) { e.textBox()->clear(); e.chooseFileItem(2); });
@@ -189,7 +189,7 @@ TEST_F(MacroTest, DeletingEveryMacroHidesItemsAndSeparator)
     EXPECT_FALSE(g("mnMcrS").isVisible(0));
     // Text without headers shows the separator only.
     w->MacroText = "just a note";
-    w->BuildMacroMenu();
+    w->macroRecorder().BuildMacroMenu();
     EXPECT_TRUE(shownMacroItems().isEmpty());
     EXPECT_TRUE(g("mnMcrS").isVisible(0));
 }
@@ -197,7 +197,7 @@ TEST_F(MacroTest, DeletingEveryMacroHidesItemsAndSeparator)
 TEST_F(MacroTest, ExitStepEndsTheRunAfterSavingOnce)
 {
     w->MacroText = "[X]" + CRLF + "ﾌｧｲﾙ⇒終了" + CRLF + "ﾌｧｲﾙ⇒ｷｬﾌﾞﾁｬｰ待機" + CRLF + "ﾌｧｲﾙ⇒終了";
-    w->BuildMacroMenu();
+    w->macroRecorder().BuildMacroMenu();
     const QString userXml = env.userDataFolder + "User.xml";
     ASSERT_EQ(QFileInfo(userXml).size(), 0); // not written yet
     g("mnMcr").click(0);
