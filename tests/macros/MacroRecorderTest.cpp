@@ -37,6 +37,7 @@ TEST(MacroRecorder, ARecordingBecomesANamedMacroOnlyWhenTheUserSaysSo)
 {
     Recorder t;
     t.r.RecordMacroStep("回転", "右90度"); // not recording: no step
+    EXPECT_TRUE(t.r.buffer.isEmpty());
     t.answer = false;
     t.r.onRecordMenu(MacroRecorder::Start);
     EXPECT_FALSE(t.r.recording);
