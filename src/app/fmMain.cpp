@@ -47,6 +47,11 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     setWindowTitle(QStringLiteral("Varnel"));
     setWindowIcon(programIcon());
     m_platform.dialogs->setOwner(this);
+    m_tools = std::make_unique<SiblingTools>(
+        m_platform, m_env.programFolder,
+        [this](const QString& title, const QString& name, const QString& filter, const QString& folder) {
+            return OpenFileDialog(title, name, filter, folder);
+        });
     buildControls();
     m_doc.bind(ikImg->storedPicture());
     m_doc.stateChanged = [this](int state) { applyPictureState(state); };

@@ -15,6 +15,7 @@
 #include "editing/engine/Picture.h"
 #include "platform/Platform.h"
 #include "settings/SettingsValues.h"
+#include "settings/SiblingTools.h"
 #include "settings/yIni.h"
 
 class QCheckBox;
@@ -179,9 +180,8 @@ public:
     void GetUserRangeSize(int index, float& width, float& height);
 
     // --- files (fmMain_files.cpp) ---
-    // The executables of the sibling picture tools found during this run.
-    QString BrivanePath;
-    QString BrivalePath;
+    // The sibling picture tools, looked up once during this run.
+    SiblingTools& siblingTools() { return *m_tools; }
     // Files the save commands wrote, in order (a batch run reports them).
     QStringList& WrittenFiles = m_capture->WrittenFiles;
     void OpenImageDialog();
@@ -190,8 +190,6 @@ public:
     void SaveImageAs(bool saveAs);
     void EmptyWorkFolder();
     void ClearPicture();
-    void OpenWithBrivale(const QString& folder, const QString& file);
-    void OpenWithBrivane(const QString& folder, const QString& file);
 
     // --- macros (fmMain_macros.cpp) ---
     MacroRecorder& macroRecorder() { return m_recorder; }
@@ -257,8 +255,6 @@ private:
     // files (fmMain_files.cpp)
     bool ChooseStorage(); // the storage dialog; false when cancelled
     void openChosenFile(const QString& path);
-    void locateTool(int index, QString& executable);
-    void startTool(QString& executable, const QString& target);
     QString selectedListFile() const;
     void setUpFileDrop();
     // registered ranges (fmMain_ranges.cpp)
@@ -296,6 +292,7 @@ private:
     Platform& m_platform;
     AppEnvironment m_env;
     std::unique_ptr<yIni> m_ini;
+    std::unique_ptr<SiblingTools> m_tools;
     bool m_closingByUser = false;
     bool m_shutDown = false;
     bool m_overlayWasVisible = false;

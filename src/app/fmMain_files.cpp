@@ -18,7 +18,6 @@
 #include "macros/MenuGroup.h"
 #include "settings/sbKkn.h"
 #include "settings/yIni.h"
-#include "settings/zKtl.h"
 
 namespace varnel {
 
@@ -150,45 +149,6 @@ bool fmMain::ChooseStorage()
         mnKkn->setEnabled(0, !StorageFolder.isEmpty());
     }
     return true;
-}
-
-void fmMain::OpenWithBrivale(const QString& folder, const QString& file)
-{
-    if (folder.isEmpty() || file.isEmpty())
-        return;
-    if (BrivalePath.isEmpty())
-        locateTool(1, BrivalePath);
-    if (!BrivalePath.isEmpty())
-        startTool(BrivalePath, QDir(folder).filePath(file));
-}
-
-void fmMain::OpenWithBrivane(const QString& folder, const QString& file)
-{
-    if (BrivanePath.isEmpty())
-        locateTool(0, BrivanePath);
-    if (BrivanePath.isEmpty())
-        return;
-    startTool(BrivanePath, file.isEmpty() ? folder : QDir(folder).filePath(file));
-}
-
-void fmMain::locateTool(int index, QString& executable)
-{
-    zKtl locator(*m_platform.family, m_env.programFolder,
-                 [this](const QString& title, const QString& name, const QString& filter, const QString& folder) {
-                     return OpenFileDialog(title, name, filter, folder);
-                 });
-    locator.GetAppNm(index, executable);
-}
-
-void fmMain::startTool(QString& executable, const QString& target)
-{
-    // One argument, no shell: a path with blanks or quotes arrives whole.
-    const QStringList args = target.isEmpty() ? QStringList() : QStringList{target};
-    if (m_platform.shell->startProgram(executable, args))
-        return;
-    m_platform.dialogs->message(executable + QStringLiteral(" を起動できませんでした"));
-    // Looked up afresh next time: the file may have moved.
-    executable.clear();
 }
 
 QString fmMain::selectedListFile() const

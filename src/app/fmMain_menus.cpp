@@ -141,13 +141,13 @@ void fmMain::buildMenus()
         {FileSave, "上書き保存(&S)", ctrl('S'), done([this] { SaveImageAs(false); })},
         {FileSaveAs, "名前を付けて保存", {}, done([this] { SaveImageAs(true); })},
         {FileOpenWithViewer, "現在のﾌｧｲﾙをBrivaleで開く", {},
-         done([this] { OpenWithBrivale(WorkFolder, selectedListFile()); })},
+         done([this] { m_tools->OpenWithBrivale(WorkFolder, selectedListFile()); })},
         {4, "-"},
         {FileWorkFolder, "作業ﾌｫﾙﾀﾞ"},
         {FileStorage, "格納"},
         {7, "-"},
         {FileOpenFolderWithBrowser, "現在のﾌｫﾙﾀﾞをBrivaneで開く", {},
-         done([this] { OpenWithBrivane(WorkFolder, selectedListFile()); })},
+         done([this] { m_tools->OpenWithBrivane(WorkFolder, selectedListFile()); })},
         {FileStandby, "ｷｬﾌﾞﾁｬｰ待機", ctrl('Q'), done([this] { SetFormShown(!FormShown); })},
         {10, "-"},
         // Unsaved changes are asked about; an exit from outside (a signal,
@@ -163,7 +163,7 @@ void fmMain::buildMenus()
     bind(mnWkf, {
         {WorkSaveNumbered, "連番をつけて保存", ctrl('W'), done([this] { m_capture->SaveNumberedToWorkFolder(); })},
         {WorkExplore, "ｴｸｽﾌﾟﾛｰﾗｰで開く", ctrl('E'), done([this] { settingsStore().W_ExpFd(WorkFolder, false); })},
-        {WorkBrowse, "Brivaneで開く", {}, done([this] { OpenWithBrivane(WorkFolder, QString()); })},
+        {WorkBrowse, "Brivaneで開く", {}, done([this] { m_tools->OpenWithBrivane(WorkFolder, QString()); })},
         {3, "-"},
         {WorkEmpty, "ﾌｫﾙﾀﾞを空にする", {}, done([this] { EmptyWorkFolder(); })},
         // The window's own tools come after the items a macro line can
@@ -180,7 +180,7 @@ void fmMain::buildMenus()
     bind(mnKkn, {
         {StoreSaveNumbered, "連番をつけて保存", {}, done([this] { m_capture->SaveNumberedToStorage(); })},
         {StoreExplore, "ｴｸｽﾌﾟﾛｰﾗｰで開く", {}, done([this] { settingsStore().W_ExpFd(StorageFolder, false); })},
-        {StoreBrowse, "Brivaneで開く", {}, done([this] { OpenWithBrivane(StorageFolder, QString()); })},
+        {StoreBrowse, "Brivaneで開く", {}, done([this] { m_tools->OpenWithBrivane(StorageFolder, QString()); })},
         {3, "-"},
         // A cancelled dialog records nothing.
         {StoreChoose, "画像格納の指定", {}, [this] { return ChooseStorage(); }},

@@ -403,7 +403,7 @@ TEST_F(FileCommandsTest, BrivaneBesideTheProgramGetsTheSelectedFileAsOneArgument
     ASSERT_TRUE(arrived);
     EXPECT_EQ(QString::fromUtf8(dir.read("fam/brivane/received")), "1\n" + w->WorkFolder + "/" + name);
     EXPECT_EQ(fake.family->values.value("QuillonTools/Path/Brivane"), tool);
-    EXPECT_EQ(w->BrivanePath, tool);
+    EXPECT_EQ(w->siblingTools().BrivanePath, tool);
     EXPECT_EQ(fake.dialogs->lastOpenTitle, ""); // found without asking
 }
 
@@ -416,7 +416,7 @@ TEST_F(FileCommandsTest, ToolNotFoundAndNotChosenStartsNothing)
     EXPECT_EQ(fake.dialogs->lastOpenFolder, dir.file("fam"));
     EXPECT_TRUE(fake.shell->startedPrograms.isEmpty());
     EXPECT_EQ(fake.family->writes, writes);
-    EXPECT_EQ(w->BrivanePath, "");
+    EXPECT_EQ(w->siblingTools().BrivanePath, "");
 }
 
 TEST_F(FileCommandsTest, ToolThatFailsToStartIsNamedAndLookedUpAgain)
@@ -429,7 +429,7 @@ TEST_F(FileCommandsTest, ToolThatFailsToStartIsNamedAndLookedUpAgain)
     ASSERT_EQ(fake.shell->startArgsFor(0), QStringList{out("store")});
     ASSERT_EQ(fake.dialogs->messages.size(), 1);
     EXPECT_TRUE(fake.dialogs->messages[0].contains(dir.file("tool")));
-    EXPECT_EQ(w->BrivanePath, "");
+    EXPECT_EQ(w->siblingTools().BrivanePath, "");
 }
 
 TEST_F(FileCommandsTest, ListRightClickPopsUpTheFileMenuAndGoneFilesAreIgnored)
