@@ -37,19 +37,8 @@ void fmMain::buildDrawing()
 
     m_drawBar = new DrawToolBar(this);
     m_drawBar->hide();
-    connect(m_drawBar, &DrawToolBar::toolChanged, ov, &DrawingOverlay::setTool);
-    connect(m_drawBar, &DrawToolBar::colourChanged, ov, &DrawingOverlay::setColour);
-    connect(m_drawBar, &DrawToolBar::lineWidthChanged, ov, &DrawingOverlay::setLineWidth);
-    connect(m_drawBar, &DrawToolBar::textSizeChanged, ov, &DrawingOverlay::setTextSize);
-    connect(m_drawBar, &DrawToolBar::textBoldChanged, ov, &DrawingOverlay::setTextBold);
-    connect(m_drawBar, &DrawToolBar::textBackChanged, ov, &DrawingOverlay::setTextBack);
-    connect(m_drawBar, &DrawToolBar::renumberRequested, ov, &DrawingOverlay::renumberSteps);
-    connect(m_drawBar, &DrawToolBar::numbersResetRequested, ov, [ov] { ov->setNextNumber(1); });
-    connect(ov, &DrawingOverlay::nextNumberChanged, m_drawBar, &DrawToolBar::showNextNumber);
+    m_drawBar->drive(ov);
     connect(m_drawBar, &DrawToolBar::closed, this, [this] { onDrawToolBarClosed(); });
-    ov->setColour(m_drawBar->colour());
-    ov->setLineWidth(m_drawBar->lineWidth());
-    ov->setTextSize(m_drawBar->textSize());
 
     connect(ikImg, &PictureSurface::zoomStepRequested, this, [this](int s) { StepZoom(s); });
     // The platform's zoom keys, and Ctrl with the "+" key unshifted; a
@@ -85,11 +74,7 @@ void fmMain::ShowDrawToolBar()
     if (ov->stamp().isNull() && !StampList.value(StampIndex).isEmpty())
         applyStamp();
     ikImg->setOverlayVisible(true);
-    ov->setInputEnabled(true);
-    ov->setTool(m_drawBar->tool());
-    m_drawBar->setSettings(50, 0, Qt::white);
-    ov->setClickSize(m_drawBar->clickSize());
-    ov->setFilled(m_drawBar->filled());
+    m_drawBar->beginDrawing(ov);
     m_drawBar->move(pl.bar);
     m_drawBar->show();
     m_drawBar->raise();

@@ -3,7 +3,6 @@
 #include "fmMain.h"
 
 #include <QApplication>
-#include <QPolygon>
 
 #include "MenuItems.h"
 #include "capture/CaptureIntake.h"
@@ -110,30 +109,10 @@ void fmMain::UpdateColourDepth(int code)
 
 bool fmMain::GetRange(int& left, int& right, int& top, int& bottom)
 {
-    left = right = top = bottom = 0;
-    if (!ikImg->hasPicture())
-        return false;
-    left = ikImg->selLeft();
-    right = ikImg->selRight();
-    top = ikImg->selTop();
-    bottom = ikImg->selBottom();
-    if (left > 0 || right > 0 || top > 0 || bottom > 0)
-        return true;
-    if (!ToolBarShown)
-        return false;
-    // A box just drawn with the tool bar is the range; it is used up here
-    // and so never becomes pixels.
-    const QPolygon box = ikImg->overlay()->drawing().currentRectangle();
-    if (box.size() != 4)
-        return false;
-    left = box[0].x();
-    right = box[2].x();
-    top = box[0].y();
-    bottom = box[2].y();
-    DrawingOverlay* ov = ikImg->overlay();
-    ov->drawing().removeAt(ov->drawing().current());
-    ov->update();
-    return true;
+    const auto range = ikImg->takeRange(ToolBarShown);
+    const std::array<int, 4> e = range.value_or(std::array{0, 0, 0, 0});
+    left = e[0], right = e[1], top = e[2], bottom = e[3];
+    return range.has_value();
 }
 
 void fmMain::ClearRange()

@@ -1,4 +1,5 @@
 #include "DrawToolBar.h"
+#include "DrawingOverlay.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -408,6 +409,31 @@ void DrawToolBar::closeEvent(QCloseEvent* e)
     QWidget::closeEvent(e);
     if (e->isAccepted())
         emit closed();
+}
+
+void DrawToolBar::drive(DrawingOverlay* ov)
+{
+    connect(this, &DrawToolBar::toolChanged, ov, &DrawingOverlay::setTool);
+    connect(this, &DrawToolBar::colourChanged, ov, &DrawingOverlay::setColour);
+    connect(this, &DrawToolBar::lineWidthChanged, ov, &DrawingOverlay::setLineWidth);
+    connect(this, &DrawToolBar::textSizeChanged, ov, &DrawingOverlay::setTextSize);
+    connect(this, &DrawToolBar::textBoldChanged, ov, &DrawingOverlay::setTextBold);
+    connect(this, &DrawToolBar::textBackChanged, ov, &DrawingOverlay::setTextBack);
+    connect(this, &DrawToolBar::renumberRequested, ov, &DrawingOverlay::renumberSteps);
+    connect(this, &DrawToolBar::numbersResetRequested, ov, [ov] { ov->setNextNumber(1); });
+    connect(ov, &DrawingOverlay::nextNumberChanged, this, &DrawToolBar::showNextNumber);
+    ov->setColour(colour());
+    ov->setLineWidth(lineWidth());
+    ov->setTextSize(textSize());
+}
+
+void DrawToolBar::beginDrawing(DrawingOverlay* ov)
+{
+    ov->setInputEnabled(true);
+    ov->setTool(tool());
+    setSettings(50, 0, Qt::white);
+    ov->setClickSize(clickSize());
+    ov->setFilled(filled());
 }
 
 } // namespace varnel

@@ -14,6 +14,8 @@ namespace varnel {
 
 // The floating drawing tool bar: the shape to draw, its colour and line
 // width. It only chooses; the overlay draws.
+class DrawingOverlay;
+
 class DrawToolBar : public QWidget {
     Q_OBJECT
 public:
@@ -65,6 +67,13 @@ public:
     QToolButton* boldButton() const { return m_bold; }
     QToolButton* nextNumberButton() const { return m_next; }
     QToolButton* renumberButton() const { return m_renumber; }
+
+    // The overlay draws with the bar's tool, colour and sizes, now and as
+    // they change; the bar shows the number the overlay's next step gets.
+    void drive(DrawingOverlay* overlay);
+    // The overlay takes input with the bar's tool and its three settings as
+    // drawing begins (the settings start from their defaults each time).
+    void beginDrawing(DrawingOverlay* overlay);
 
     // The colours offered as swatches, besides the colour dialog.
     static const std::array<QColor, 6>& swatches();

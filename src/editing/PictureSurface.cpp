@@ -297,4 +297,20 @@ void PictureSurface::wheelEvent(QWheelEvent* e)
     e->accept();
 }
 
+std::optional<std::array<int, 4>> PictureSurface::takeRange(bool drawnBoxCounts)
+{
+    if (!hasPicture())
+        return std::nullopt;
+    if (selLeft() > 0 || selRight() > 0 || selTop() > 0 || selBottom() > 0)
+        return std::array{selLeft(), selRight(), selTop(), selBottom()};
+    if (!drawnBoxCounts)
+        return std::nullopt;
+    const QPolygon box = m_overlay->drawing().currentRectangle();
+    if (box.size() != 4)
+        return std::nullopt;
+    m_overlay->drawing().removeAt(m_overlay->drawing().current());
+    m_overlay->update();
+    return std::array{box[0].x(), box[2].x(), box[0].y(), box[2].y()};
+}
+
 } // namespace varnel

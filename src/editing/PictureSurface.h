@@ -2,7 +2,9 @@
 #include <QAbstractScrollArea>
 #include <QPixmap>
 #include <QTransform>
+#include <array>
 #include <functional>
+#include <optional>
 
 #include "engine/Picture.h"
 
@@ -42,6 +44,10 @@ public:
     int selBottom() const { return m_sel.height(); }
     void setSelection(int left, int top, int right, int bottom);
     void clearSelection() { setSelection(0, 0, 0, 0); }
+    // The range a command works on: the selection, else (drawnBoxCounts)
+    // a box just drawn on the overlay, which is used up and so never
+    // becomes pixels; none without a picture. Left, right, top, bottom.
+    std::optional<std::array<int, 4>> takeRange(bool drawnBoxCounts);
 
     bool overlayVisible() const;
     void setOverlayVisible(bool on);
