@@ -2,18 +2,13 @@
 // list, and reading the text in the picture. Neither is a macro step.
 #include "fmMain.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QVBoxLayout>
 
 #include "editing/EditGeometry.h"
 #include "editing/PictureSurface.h"
 #include "editing/SeriesJoin.h"
+#include "editing/TextReadBox.h"
 #include "editing/TextReader.h"
 
 namespace varnel {
@@ -93,22 +88,7 @@ void fmMain::onTextRead(const QString& text, const QString& error)
         return;
     }
     m_platform.clipboard->putText(text);
-    auto* box = new QDialog(this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setObjectName(QStringLiteral("textReadBox"));
-    box->setWindowTitle(QStringLiteral("文字の読み取り"));
-    auto* layout = new QVBoxLayout(box);
-    layout->addWidget(new QLabel(QStringLiteral("読み取った文字をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰしました"), box));
-    auto* edit = new QPlainTextEdit(text, box);
-    edit->setReadOnly(true);
-    edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    layout->addWidget(edit);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, box);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
-    connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
-    layout->addWidget(buttons);
-    box->resize(420, 300);
-    box->show();
+    (new TextReadBox(text, this))->show();
 }
 
 } // namespace varnel
