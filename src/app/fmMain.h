@@ -250,8 +250,6 @@ private:
     // The menus follow the picture state.
     void applyPictureState(int state);
     void buildMenus();
-    // A menu action that reports a command breaking down instead of ending the program.
-    std::function<bool(int)> guarded(std::function<bool(int)> action);
     // files (fmMain_files.cpp)
     bool ChooseStorage(); // the storage dialog; false when cancelled
     void openChosenFile(const QString& path);

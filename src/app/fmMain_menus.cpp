@@ -5,8 +5,6 @@
 #include <QMenuBar>
 #include <QShortcut>
 
-#include <new>
-
 #include "macros/MenuBinder.h"
 #include "editing/DrawToolBar.h"
 #include "editing/EditCommands.h"
@@ -57,24 +55,6 @@ QMenu* fmMain::fileMenu() const
     return menuOf(QStringLiteral("mnFile"));
 }
 
-std::function<bool(int)> fmMain::guarded(std::function<bool(int)> action)
-{
-    // A command that breaks down ends itself, not the program; the user is told.
-    return [this, action = std::move(action)](int i) {
-        if (m_paste->isWaiting())
-            return false;
-        try {
-            return action(i);
-        } catch (const std::bad_alloc&) {
-            m_platform.dialogs->message(QStringLiteral("メモリが足りないため、この操作はできませんでした。"));
-        } catch (...) {
-            m_platform.dialogs->message(QStringLiteral("この操作はできませんでした。"));
-        }
-        showDocument();
-        return false;
-    };
-}
-
 void fmMain::buildMenus()
 {
     auto make = [this](const char* name, const QString& keyword = {}) {
@@ -83,41 +63,22 @@ void fmMain::buildMenus()
         return g;
     };
 
-    // Every item a macro line can name, in one table per group: its fixed
-    // index, caption and shortcut, and what choosing it does. An action
-    // answers whether it acted, and so was a macro step (MenuGroup records
-    // it while recording is on). Rows without an action are separators and
-    // submenus; a group marked so acts only on enabled items.
-    // Commands are carried out in the order given: one that comes while a
-    // paste still waits for its owner first waits for the pasted picture
-    // (taking no other command meanwhile), for as long as a responsive
-    // owner needs; a newer paste takes the older one's place instead.
-    struct Row {
-        int index;
-        const char* caption;
-        QKeySequence key = {};
-        std::function<bool()> run = {};
-        bool afterPaste = true;
+    // Every item a macro line can name, in one table per group (MenuGroup
+    // records it while recording is on); a group marked so acts only on
+    // enabled items. Commands are carried out in the order given: one that
+    // comes while a paste still waits for its owner first waits for the
+    // pasted picture (taking no other command meanwhile), for as long as a
+    // responsive owner needs; a newer paste takes the older one's place.
+    auto guard = std::make_shared<MenuGuard>();
+    guard->refuse = [this] { return m_paste->isWaiting(); };
+    guard->wait = [this] { return m_paste->finish(kPasteWaitMs); };
+    guard->failed = [this](const QString& why) {
+        m_platform.dialogs->message(why);
+        showDocument();
     };
-    const auto bind = [this](MenuGroup* g, std::initializer_list<Row> rows, bool onlyEnabled) {
-        struct Action {
-            std::function<bool()> run;
-            bool afterPaste;
-        };
-        auto actions = std::make_shared<QHash<int, Action>>();
-        for (const Row& r : rows) {
-            g->addAt(r.index, QString::fromUtf8(r.caption), r.key);
-            if (r.run)
-                actions->insert(r.index, {r.run, r.afterPaste});
-        }
-        g->setAction(guarded([this, g, actions, onlyEnabled](int i) {
-            const Action a = actions->value(i);
-            if (!a.run || (onlyEnabled && !g->isEnabled(i)))
-                return false;
-            if (a.afterPaste && !m_paste->finish(kPasteWaitMs))
-                return false;
-            return a.run();
-        }));
+    const auto bind = [guard](MenuGroup* g, std::initializer_list<MenuRow> rows, bool onlyEnabled) {
+        g->setGuard(guard);
+        g->setRows(rows, onlyEnabled);
     };
     // Runs an edit command on the document; what it did is no matter for
     // the macro: the line is a step.
@@ -229,7 +190,8 @@ void fmMain::buildMenus()
     mnUsHn = make("mnUsHn", QStringLiteral("範囲USR"));
     mnUsHn->add(QStringLiteral("?"));
     mnUsHn->setVisible(0, false);
-    mnUsHn->setAction(guarded([this](int i) { return onUserRangeMenu(i); }));
+    mnUsHn->setGuard(guard);
+    mnUsHn->setAction([this](int i) { return onUserRangeMenu(i); });
     mnRng = make("mnRng", QStringLiteral("範囲"));
     bind(mnRng, {
         {0, "-"},

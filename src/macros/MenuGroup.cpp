@@ -1,6 +1,9 @@
 #include "MenuGroup.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <new>
 
 namespace varnel {
 
@@ -97,12 +100,49 @@ void MenuGroup::click(int index)
         return;
     if (m_action) {
         const QString argument = m_recorder ? recordedArgument(index) : QString();
-        if (m_action(index) && m_recorder && !m_keyword.isEmpty())
+        if (runAction(index) && m_recorder && !m_keyword.isEmpty())
             m_recorder(m_keyword, argument);
         return;
     }
     if (m_handler)
         m_handler(index);
+}
+
+bool MenuGroup::runAction(int index)
+{
+    if (!m_guard)
+        return m_action(index);
+    if (m_guard->refuse && m_guard->refuse())
+        return false;
+    const char* why = nullptr;
+    try {
+        return m_action(index);
+    } catch (const std::bad_alloc&) {
+        why = "メモリが足りないため、この操作はできませんでした。";
+    } catch (...) {
+        why = "この操作はできませんでした。";
+    }
+    if (m_guard->failed)
+        m_guard->failed(QString::fromUtf8(why));
+    return false;
+}
+
+void MenuGroup::setRows(std::initializer_list<MenuRow> rows, bool onlyEnabled)
+{
+    auto actions = std::make_shared<QHash<int, MenuRow>>();
+    for (const MenuRow& r : rows) {
+        addAt(r.index, QString::fromUtf8(r.caption), r.key);
+        if (r.run)
+            actions->insert(r.index, r);
+    }
+    setAction([this, actions, onlyEnabled](int i) {
+        const auto row = actions->constFind(i);
+        if (row == actions->cend() || (onlyEnabled && !isEnabled(i)))
+            return false;
+        if (row->waits && m_guard && m_guard->wait && !m_guard->wait())
+            return false;
+        return row->run();
+    });
 }
 
 int MenuGroup::findForReplay(const QString& argument, int first, int last) const

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace varnel {
@@ -20,6 +21,26 @@ struct MenuItem {
     bool checked = false;
     MenuGroup* submenu = nullptr;   // the item opens this group
     bool isSeparator() const { return caption == QLatin1String("-"); }
+};
+
+// One row of a menu table: the item's fixed index, caption and shortcut,
+// and what choosing it does, answering whether it acted (and so was a macro
+// step). Rows without an action are separators and submenus.
+struct MenuRow {
+    int index;
+    const char* caption;
+    QKeySequence key = {};
+    std::function<bool()> run = {};
+    bool waits = true; // waits for what MenuGuard::wait waits for before it runs
+};
+
+// What every command of the window's tables shares: commands are taken one
+// at a time and in order, and one that breaks down ends itself, not the
+// program.
+struct MenuGuard {
+    std::function<bool()> refuse;                // true: no command is taken now
+    std::function<bool()> wait;                  // before a row that waits; false ends the click
+    std::function<void(const QString&)> failed;  // a command broke down; the user is told why
 };
 
 // A menu's items as data, with one handler taking the item's index. Clicks,
@@ -75,6 +96,11 @@ public:
         m_action = std::move(action);
         m_handler = nullptr;
     }
+    // The items and the action from a table; with onlyEnabled a disabled
+    // item does nothing.
+    void setRows(std::initializer_list<MenuRow> rows, bool onlyEnabled);
+    // Applies to the action's clicks.
+    void setGuard(std::shared_ptr<const MenuGuard> guard) { m_guard = std::move(guard); }
     void setRecorder(std::function<void(const QString& keyword, const QString& argument)> recorder)
     {
         m_recorder = std::move(recorder);
@@ -108,6 +134,8 @@ private:
     QString m_keyword;
     std::vector<MenuItem> m_items;
     std::function<void(int)> m_handler;
+    std::shared_ptr<const MenuGuard> m_guard;
+    bool runAction(int index);
     std::function<bool(int)> m_action;
     std::function<void(const QString&, const QString&)> m_recorder;
     MenuGroup* m_continuation = nullptr;

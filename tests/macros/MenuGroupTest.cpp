@@ -5,6 +5,7 @@
 #include "macros/MenuGroup.h"
 
 using varnel::MenuGroup;
+using varnel::MenuGuard;
 
 
 TEST(MenuGroup, FindByPrefixTakesFirstItemInIndexOrder)
@@ -65,4 +66,45 @@ TEST(MenuGroup, ReplayPrefersTheItemNamedInFullAndStaysInItsItems)
     EXPECT_EQ(g.findForReplay("AB"), 0);
     EXPECT_EQ(g.findForReplay("元", 0, 1), -1);
     EXPECT_EQ(g.findForReplay("", 1), 1);
+}
+
+TEST(MenuGroup, TableRowsActInOrderAndABrokenCommandEndsItselfUnrecorded)
+{
+    MenuGroup g("mnX", "ﾃｽﾄ");
+    QStringList ran, recorded, told;
+    bool waited = false, ready = true, refusing = false;
+    auto guard = std::make_shared<MenuGuard>();
+    guard->refuse = [&] { return refusing; };
+    guard->wait = [&] {
+        waited = true;
+        return ready;
+    };
+    guard->failed = [&](const QString& why) { told << why; };
+    g.setGuard(guard);
+    g.setRecorder([&](const QString& k, const QString& a) { recorded << k + "⇒" + a; });
+    g.setRows({
+        {0, "回す", {}, [&] { ran << "turn"; return true; }},
+        {1, "-"},
+        {2, "貼る", {}, [&] { ran << "paste"; return true; }, false},
+        {3, "壊れる", {}, []() -> bool { throw std::bad_alloc(); }},
+    }, true);
+
+    g.click(2); // does not wait
+    EXPECT_FALSE(waited);
+    g.click(0);
+    EXPECT_TRUE(waited);
+    ready = false; // what it waits for never came: the command does not run
+    g.click(0);
+    ready = true;
+    g.setEnabled(0, false);
+    g.click(0);
+    g.setEnabled(0, true);
+    refusing = true; // a command is still waiting: nothing else is taken
+    g.click(2);
+    refusing = false;
+    g.click(3);
+    EXPECT_EQ(ran, (QStringList{"paste", "turn"}));
+    EXPECT_EQ(recorded, (QStringList{"ﾃｽﾄ⇒貼る", "ﾃｽﾄ⇒回す"}));
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("メモリが足りない"));
 }
