@@ -273,7 +273,7 @@ bool fmMain::event(QEvent* e)
     if (e->type() == QEvent::WindowActivate)
         RefreshFileList();
     if (e->type() == QEvent::Move || e->type() == QEvent::Show)
-        settleOuterGeometry();
+        m_outer.settle();
     return QMainWindow::event(e);
 }
 

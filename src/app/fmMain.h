@@ -13,6 +13,7 @@
 #include "capture/PendingPaste.h"
 #include "capture/WorkFolderList.h"
 #include "editing/engine/Picture.h"
+#include "platform/OuterGeometry.h"
 #include "platform/Platform.h"
 #include "settings/SettingsValues.h"
 #include "settings/SiblingTools.h"
@@ -233,10 +234,6 @@ public:
     // Removes what killed saves left in the work, storage and user data
     // folders; returns the paths removed.
     QStringList RemoveStaleTemporaries();
-    // The window's outer rectangle (frame included), normal geometry when
-    // maximised or minimised; what the settings store.
-    QRect outerGeometry() const;
-    void applyOuterGeometry(const QRect& outer);
 protected:
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -330,8 +327,7 @@ private:
     std::vector<MenuBinder*> m_binders;
 
     // reliability
-    void settleOuterGeometry();
-    QRect m_pendingOuter;
+    OuterGeometry m_outer{this};
     bool m_exitPending = false;
     bool m_saving = false; // SaveSettings runs (its message box turns the event loop)
     // macros (fmMain_macros.cpp)

@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-#include <QWindow>
 
 #include "editing/DrawToolBar.h"
 #include "editing/Drawing.h"
@@ -50,7 +49,7 @@ void fmMain::LoadSettings()
         // The stored values are the outer window's, frame included.
         const QRect outer(twipsToPixels(v.left, dpi), twipsToPixels(v.top, dpi),
                           twipsToPixels(v.width, dpi), twipsToPixels(v.height, dpi));
-        applyOuterGeometry(outer);
+        m_outer.set(outer);
     } else if (const QScreen* s = QGuiApplication::primaryScreen()) {
         // Centred at the size the window has.
         move(s->availableGeometry().center() - QRect(QPoint(), frameGeometry().size()).center());
@@ -125,7 +124,7 @@ SettingsValues fmMain::currentSettings() const
 {
     SettingsValues v;
     const double dpi = logicalDpi(this);
-    const QRect g = outerGeometry();
+    const QRect g = m_outer.get();
     v.left = pixelsToTwips(g.x(), dpi);
     v.top = pixelsToTwips(g.y(), dpi);
     v.width = pixelsToTwips(g.width(), dpi);
@@ -164,35 +163,6 @@ void fmMain::SaveSettings()
     m_ini.reset();
     ShutDown(TrayIconAdded);
     m_saving = false;
-}
-
-QRect fmMain::outerGeometry() const
-{
-    // Maximised or minimised, the normal geometry is what the user returns to.
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    if (isMaximized() || isMinimized())
-        return normalGeometry().marginsAdded(frame);
-    return frameGeometry();
-}
-
-void fmMain::applyOuterGeometry(const QRect& outer)
-{
-    // The frame's size is known only once the window manager has framed the
-    // window; until then the inner size is the outer one, corrected later.
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    move(outer.topLeft());
-    resize(outer.size().shrunkBy(frame).expandedTo(QSize(1, 1)));
-    m_pendingOuter = frame.isNull() ? outer : QRect();
-}
-
-void fmMain::settleOuterGeometry()
-{
-    if (m_pendingOuter.isNull() || !windowHandle() || windowHandle()->frameMargins().isNull())
-        return;
-    const QRect outer = m_pendingOuter;
-    m_pendingOuter = QRect();
-    if (!isMaximized() && !isMinimized())
-        applyOuterGeometry(outer);
 }
 
 } // namespace varnel
