@@ -23,7 +23,11 @@
 #include "capture/ClipboardWatcher.h"
 #include "editing/engine/FastPngDecoder.h"
 #include "editing/engine/PixelFormats.h"
+#include "editing/DrawToolBar.h"
+#include "editing/Drawing.h"
+#include "editing/DrawingOverlay.h"
 #include "editing/PictureSurface.h"
+#include "editing/StampPreview.h"
 #include "macros/MenuGroup.h"
 #include "settings/yIni.h"
 
@@ -145,12 +149,14 @@ void fmMain::buildControls()
         imBtn[size_t(i)] = b;
     }
 
-    pnBmp = new QLabel(m_client);
-    pnBmp->setFrameShape(QFrame::Panel);
-    pnBmp->setFrameShadow(QFrame::Raised);
-    pnBmp->setToolTip(QStringLiteral("ｽﾀﾝﾌﾟの画像を変更する場合は､ここをﾀﾞﾌﾞﾙｸﾘｯｸして下さい"));
-    pnBmp->hide();
-    pnBmp->installEventFilter(this);
+    pnBmp = new StampPanel(m_client);
+    // The panel's inner square in the tool strip, whatever size the panel
+    // has at this moment (it is laid out after the first load).
+    pnBmp->box = [this] { return twipsToPx(kStripTwips) - 2 - 2 * pnBmp->frameWidth(); };
+    pnBmp->taken = [this](const QString& path) {
+        if (m_drawBar)
+            ikImg->overlay()->setStamp(Drawing::stampFromFile(path, m_drawBar->seeThrough().rgb()));
+    };
 
     Line1 = new QFrame(m_client);
     Line1->setFrameShape(QFrame::HLine);
@@ -255,15 +261,6 @@ void fmMain::changeEvent(QEvent* e)
     }
     LayoutWindow();
     RefreshFileList();
-}
-
-bool fmMain::eventFilter(QObject* o, QEvent* e)
-{
-    if (o == pnBmp && e->type() == QEvent::MouseButtonDblClick) {
-        nextStamp();
-        return true;
-    }
-    return QMainWindow::eventFilter(o, e);
 }
 
 bool fmMain::event(QEvent* e)

@@ -39,6 +39,7 @@ class DrawToolBar;
 class EditCommand;
 class PictureSurface;
 class sbMcr;
+class StampPanel;
 class TextReader;
 class WorkFolderView;
 
@@ -79,8 +80,6 @@ public:
     QString& StorageExtension = m_capture->StorageExtension;
     int DisplayMode = 1;
     bool WorkListShown = false;
-    QStringList StampList{QString()};
-    int StampIndex = 0;
     QString& ColourDepthCode = m_doc.depthCode;
     bool ToolBarShown = false;
     QString RangeList;
@@ -170,7 +169,7 @@ public:
     DrawToolBar* drawToolBar() const { return m_drawBar; }
     // One step through the zoom list (+1 larger, -1 smaller).
     void StepZoom(int step);
-    QLabel* stampPanel() const { return pnBmp; }
+    StampPanel* stampPanel() const { return pnBmp; }
 
     // --- registered ranges (fmMain_ranges.cpp) ---
     void RegisterRange();
@@ -239,7 +238,6 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
-    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void buildControls();
@@ -279,8 +277,6 @@ private:
     void onTrayRightClick(const QPoint& pos);
     void onTimer();
     void onWindowRestored();
-    void applyStamp();
-    void nextStamp();
     yIni& settingsStore();
     int twipsToPx(int twips) const;
 
@@ -305,7 +301,7 @@ private:
     QLabel* lbZoom = nullptr;
     QComboBox* cbZoom = nullptr;
     std::array<QToolButton*, 10> imBtn{};
-    QLabel* pnBmp = nullptr;
+    StampPanel* pnBmp = nullptr;
     QFrame* Line1 = nullptr;
     QListWidget* File1 = nullptr;
     PictureSurface* ikImg = nullptr;

@@ -9,6 +9,7 @@
 #include "editing/DrawingOverlay.h"
 #include "editing/EditCommands.h"
 #include "editing/PictureSurface.h"
+#include "editing/StampPreview.h"
 
 namespace varnel {
 
@@ -71,8 +72,8 @@ void fmMain::ShowDrawToolBar()
     DrawingOverlay* ov = ikImg->overlay();
     // The stamp panel may be hidden (no settings stored yet); the stamp
     // tool still gets the current stamp.
-    if (ov->stamp().isNull() && !StampList.value(StampIndex).isEmpty())
-        applyStamp();
+    if (ov->stamp().isNull() && !pnBmp->current().isEmpty())
+        pnBmp->showCurrent();
     ikImg->setOverlayVisible(true);
     m_drawBar->beginDrawing(ov);
     m_drawBar->move(pl.bar);

@@ -4,11 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 
-#include "editing/DrawToolBar.h"
-#include "editing/Drawing.h"
 #include "editing/DrawingOverlay.h"
 #include "editing/PictureSurface.h"
 #include "editing/StampPreview.h"
@@ -84,11 +81,12 @@ void fmMain::LoadSettings()
 
     // Without settings there is no stamp either, as on a first start that
     // could not create its file.
-    StampList = loaded ? AppSettings::stampFiles(m_env.apDataFolder) : QStringList{QString()};
-    StampIndex = AppSettings::stampIndex(StampList, v.stamp);
-    pnBmp->setVisible(!StampList.value(0).isEmpty());
+    pnBmp->folder = m_env.apDataFolder;
+    pnBmp->stamps = loaded ? AppSettings::stampFiles(m_env.apDataFolder) : QStringList{QString()};
+    pnBmp->index = AppSettings::stampIndex(pnBmp->stamps, v.stamp);
+    pnBmp->setVisible(!pnBmp->stamps.value(0).isEmpty());
     if (!pnBmp->isHidden())
-        applyStamp();
+        pnBmp->showCurrent();
 
     SuppressEvents = true;
     chDsp[0]->setChecked(DisplayMode == 1);
@@ -96,28 +94,6 @@ void fmMain::LoadSettings()
     cbZoom->setCurrentIndex(DisplayMode == 3 ? 2 : -1);
     chDsp[1]->setChecked(false);
     SuppressEvents = false;
-}
-
-void fmMain::applyStamp()
-{
-    const QString path = m_env.apDataFolder + StampList.value(StampIndex);
-    // The panel's inner square in the tool strip, whatever size the panel
-    // has at this moment (it is laid out after the first load).
-    const int box = twipsToPx(340) - 2 - 2 * pnBmp->frameWidth();
-    pnBmp->setAlignment(Qt::AlignCenter);
-    pnBmp->setScaledContents(false);
-    pnBmp->setPixmap(QPixmap::fromImage(StampPreview::fit(QImage(path), box)));
-    if (m_drawBar)
-        ikImg->overlay()->setStamp(Drawing::stampFromFile(path, m_drawBar->seeThrough().rgb()));
-    pnBmp->setToolTip(QStringLiteral("ｽﾀﾝﾌﾟの画像を変更する場合は､ここをﾀﾞﾌﾞﾙｸﾘｯｸして下さい"));
-}
-
-void fmMain::nextStamp()
-{
-    if (StampList.isEmpty() || StampList.value(0).isEmpty())
-        return;
-    StampIndex = (StampIndex + 1) % int(StampList.size());
-    applyStamp();
 }
 
 SettingsValues fmMain::currentSettings() const
@@ -133,7 +109,7 @@ SettingsValues fmMain::currentSettings() const
     v.workListShown = WorkListShown;
     v.afterCaptureAction = AfterCaptureAction;
     v.captureColourIndex = CaptureColourIndex;
-    v.stamp = StampList.value(StampIndex);
+    v.stamp = pnBmp->current();
     v.rangeList = RangeList;
     v.rangeListKept = RangeListKept;
     v.bMpnt = bMpnt;

@@ -20,3 +20,38 @@ QImage StampPreview::fit(const QImage& stamp, int box)
 }
 
 } // namespace varnel
+
+namespace varnel {
+
+StampPanel::StampPanel(QWidget* parent) : QLabel(parent)
+{
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Raised);
+    setAlignment(Qt::AlignCenter);
+    setScaledContents(false);
+    setToolTip(QStringLiteral("ｽﾀﾝﾌﾟの画像を変更する場合は､ここをﾀﾞﾌﾞﾙｸﾘｯｸして下さい"));
+    hide();
+}
+
+void StampPanel::showCurrent()
+{
+    const QString path = folder + current();
+    setPixmap(QPixmap::fromImage(StampPreview::fit(QImage(path), box ? box() : width())));
+    if (taken)
+        taken(path);
+}
+
+void StampPanel::next()
+{
+    if (stamps.isEmpty() || stamps.value(0).isEmpty())
+        return;
+    index = (index + 1) % int(stamps.size());
+    showCurrent();
+}
+
+void StampPanel::mouseDoubleClickEvent(QMouseEvent*)
+{
+    next();
+}
+
+} // namespace varnel

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <sys/time.h>
 
+#include "editing/StampPreview.h"
 #include "MainWindowFixture.h"
 #include "app/StartUp.h"
 #include "capture/ClipboardWatcher.h"
@@ -215,7 +216,7 @@ TEST_F(OrderlyExitTest, AFailedLoadCentresTheWindowAtItsSizeWithoutStamps)
     AppEnvironment broken = env;
     broken.userDataFolder = dir.path() + "/gone/"; // no file can be made there
     w = std::make_unique<fmMain>(fake.platform, broken);
-    EXPECT_EQ(w->StampList, QStringList{QString()});
+    EXPECT_EQ(w->stampPanel()->stamps, QStringList{QString()});
     const QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_TRUE(screen);
     const QPoint centre = w->frameGeometry().center();

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImage>
 
+#include "editing/StampPreview.h"
 #include "MainWindowFixture.h"
 #include "editing/PictureSurface.h"
 #include "settings/SettingsValues.h"
@@ -68,7 +69,7 @@ TEST_F(SettingsWiringTest, ExitAndRestartRestoreEverything)
     w->StorageFolder = store.path();
     w->StoragePrefix = "cap";
     w->StorageExtension = "jpg";
-    w->StampIndex = 1;
+    w->stampPanel()->index = 1;
     w->RangeList = "VGA,640,480,px:A4,21,29.7,cm";
     w->MacroText = "[m]\r\n回転⇒右90度\r\n色数⇒ｸﾞﾚｰ";
     g("mnFile").click(11);
@@ -92,8 +93,8 @@ TEST_F(SettingsWiringTest, ExitAndRestartRestoreEverything)
     EXPECT_EQ(w->StoragePrefix, "cap");
     EXPECT_EQ(w->StorageExtension, "jpg");
     EXPECT_TRUE(g("mnKkn").isEnabled(0));
-    EXPECT_EQ(w->StampList.size(), 2);
-    EXPECT_EQ(w->StampIndex, 1);
+    EXPECT_EQ(w->stampPanel()->stamps.size(), 2);
+    EXPECT_EQ(w->stampPanel()->index, 1);
     EXPECT_EQ(w->RangeList, "VGA,640,480,px:A4,21,29.7,cm");
     EXPECT_EQ(w->MacroText, "[m]\r\n回転⇒右90度\r\n色数⇒ｸﾞﾚｰ");
 }

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "editing/StampPreview.h"
 #include "DrawingFixture.h"
 #include "editing/DrawToolBar.h"
 #include "editing/DrawingOverlay.h"
@@ -177,7 +178,7 @@ protected:
 
 TEST_F(StampTest, DoubleClickCyclesStampsAtOneWholeSize)
 {
-    ASSERT_EQ(w->StampList, (QStringList{"a.bmp", "b.bmp"}));
+    ASSERT_EQ(w->stampPanel()->stamps, (QStringList{"a.bmp", "b.bmp"}));
     ASSERT_TRUE(w->stampPanel()->isVisible());
     const QSize first = w->stampPanel()->pixmap().size();
     const QRect inside = w->stampPanel()->contentsRect();
@@ -185,7 +186,7 @@ TEST_F(StampTest, DoubleClickCyclesStampsAtOneWholeSize)
     EXPECT_LE(first.height(), inside.height());
     EXPECT_GT(first.width(), 8);
     doubleClickPanel();
-    EXPECT_EQ(w->StampIndex, 1);
+    EXPECT_EQ(w->stampPanel()->index, 1);
     EXPECT_EQ(w->stampPanel()->pixmap().size(), first);
     // Sharp: the square's colour itself, not a blend with the white.
     const QImage shown = w->stampPanel()->pixmap().toImage();
@@ -196,7 +197,7 @@ TEST_F(StampTest, DoubleClickCyclesStampsAtOneWholeSize)
     // layout it has another), the picture keeps its one size.
     w->stampPanel()->resize(100, 30);
     doubleClickPanel();
-    EXPECT_EQ(w->StampIndex, 0);
+    EXPECT_EQ(w->stampPanel()->index, 0);
     EXPECT_EQ(overlay()->stamp().pixel(16, 16), qRgb(255, 0, 0));
     EXPECT_EQ(w->stampPanel()->pixmap().size(), first);
 }
