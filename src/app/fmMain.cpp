@@ -60,7 +60,7 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     m_doc.bind(ikImg->storedPicture());
     m_doc.stateChanged = [this](int state) { applyPictureState(state); };
     buildMenus();
-    wireMacroRecorder();
+    wireMenuLists();
     buildLanguageMenu();
     setUpFileDrop();
 

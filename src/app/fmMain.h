@@ -8,6 +8,7 @@
 #include "AppEnvironment.h"
 #include "macros/MacroRecorder.h"
 #include "macros/MacroRunner.h"
+#include "macros/RangeMenu.h"
 #include "editing/PictureDocument.h"
 #include "capture/CaptureSession.h"
 #include "capture/PendingPaste.h"
@@ -55,6 +56,7 @@ class fmMain : public QMainWindow {
     std::unique_ptr<CaptureSession> m_capture;
     // The macro text and its recording.
     MacroRecorder m_recorder;
+    RangeMenu m_ranges;
 
 public:
     // ini: the shared settings object that start-up resolved the folders
@@ -82,7 +84,7 @@ public:
     bool WorkListShown = false;
     QString& ColourDepthCode = m_doc.depthCode;
     bool ToolBarShown = false;
-    QString RangeList;
+    QString& RangeList = m_ranges.list;
     QString& MacroText = m_recorder.text;
     // The stored lists when only a part of them was loaded; written back.
     PartlyLoaded RangeListKept;
@@ -173,11 +175,9 @@ public:
 
     // --- registered ranges (fmMain_ranges.cpp) ---
     void RegisterRange();
-    // Takes a list into use (its valid entries) and rebuilds the range items.
-    void SetRangeList(const QString& list);
+    RangeMenu& rangeMenu() { return m_ranges; }
     // Sets the range to registered range index; false when it has no size.
     bool SelectUserRange(int index);
-    void GetUserRangeSize(int index, float& width, float& height);
 
     // --- files (fmMain_files.cpp) ---
     // The sibling picture tools, looked up once during this run.
@@ -251,10 +251,9 @@ private:
     QString selectedListFile() const;
     void setUpFileDrop();
     // registered ranges (fmMain_ranges.cpp)
-    bool onUserRangeMenu(int index);
     // macros (fmMain_macros.cpp)
     void onMacroMenu(int index);
-    void wireMacroRecorder();
+    void wireMenuLists();
     // After a recording the title names the current file, and follows it.
     bool m_titleShowsFile = false;
     // view (fmMain_view.cpp)

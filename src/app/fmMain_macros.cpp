@@ -35,9 +35,10 @@ void fmMain::onMacroMenu(int index)
     RunMacro(index);
 }
 
-void fmMain::wireMacroRecorder()
+void fmMain::wireMenuLists()
 {
     m_recorder.attach(mnMcr, mnMcrS);
+    m_ranges.attach(mnUsHn, mnRng);
     MacroRecorder::Services& s = m_recorder.services;
     s.confirm = [this](const QString& question) { return m_platform.dialogs->confirm(question); };
     s.edit = [this](QString& text) {

@@ -191,7 +191,7 @@ void fmMain::buildMenus()
     mnUsHn->add(QStringLiteral("?"));
     mnUsHn->setVisible(0, false);
     mnUsHn->setGuard(guard);
-    mnUsHn->setAction([this](int i) { return onUserRangeMenu(i); });
+    mnUsHn->setAction([this](int i) { return SelectUserRange(i); });
     mnRng = make("mnRng", QStringLiteral("範囲"));
     bind(mnRng, {
         {0, "-"},

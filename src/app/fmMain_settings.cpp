@@ -55,7 +55,7 @@ void fmMain::LoadSettings()
     DisplayMode = v.displayMode;
     AfterCaptureAction = v.afterCaptureAction;
     CaptureColourIndex = v.captureColourIndex;
-    SetRangeList(v.rangeList);
+    m_ranges.SetRangeList(v.rangeList);
     RangeListKept = v.rangeListKept;
     bMpnt = v.bMpnt;
     StandbyOnMinimise = v.standbyOnMinimise;

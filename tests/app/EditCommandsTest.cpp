@@ -627,7 +627,7 @@ TEST_F(EditCommandsTest, ARegisteredRangeTrimsToItsRegisteredSize)
     // The size a range is registered with, shown while dragging, resized to
     // and trimmed to is one and the same: right - left by bottom - top.
     paste(gradient(400, 300));
-    w->SetRangeList(QStringLiteral("Card,100,60,px"));
+    w->rangeMenu().SetRangeList(QStringLiteral("Card,100,60,px"));
     w->SelectUserRange(0);
     EXPECT_EQ(w->surface()->selectionEdges(), QRect(1, 1, 101, 61));
     g("mnEdt").click(6);

@@ -61,30 +61,30 @@ protected:
 
 TEST_F(RangesTest, SetRangeListKeepsValidEntriesAsItems)
 {
-    w->SetRangeList("A,640,480,px:B,0,10,px:C,5,5");
+    w->rangeMenu().SetRangeList("A,640,480,px:B,0,10,px:C,5,5");
     EXPECT_EQ(w->RangeList, "A,640,480,px");
     EXPECT_EQ(userItems(), QStringList{"A(640 * 480 px)"});
     EXPECT_TRUE(g("mnRng").isVisible(0));
 
-    w->SetRangeList("A4,21.0,29.7,CM:,100,100,px:E,1,2,px,fifth:X,-50,20,px");
+    w->rangeMenu().SetRangeList("A4,21.0,29.7,CM:,100,100,px:E,1,2,px,fifth:X,-50,20,px");
     EXPECT_EQ(w->RangeList, "A4,21.0,29.7,CM:E,1,2,px,fifth:X,-50,20,px");
     EXPECT_EQ(userItems(), (QStringList{"A4(21 * 29.7 cm)", "E(1 * 2 px)", "X(-50 * 20 px)"}));
 
-    w->SetRangeList("P,1,1,px::Q,2,2,px:");
+    w->rangeMenu().SetRangeList("P,1,1,px::Q,2,2,px:");
     EXPECT_EQ(w->RangeList, "P,1,1,px:Q,2,2,px");
     EXPECT_EQ(userItems(), (QStringList{"P(1 * 1 px)", "Q(2 * 2 px)"}));
 }
 
 TEST_F(RangesTest, ShrinkingRemovesItemsAndAnEmptyListHidesTheSeparator)
 {
-    w->SetRangeList("A,1,1,px:B,2,2,px:C,3,3,px");
+    w->rangeMenu().SetRangeList("A,1,1,px:B,2,2,px:C,3,3,px");
     EXPECT_EQ(shownRangeMenu().mid(0, 5),
               (QStringList{"A(1 * 1 px)", "B(2 * 2 px)", "C(3 * 3 px)", "-", "範囲の登録"}));
-    w->SetRangeList("B,2,2,px");
+    w->rangeMenu().SetRangeList("B,2,2,px");
     EXPECT_EQ(userItems(), QStringList{"B(2 * 2 px)"});
     EXPECT_EQ(g("mnUsHn").size(), 1);
     EXPECT_EQ(shownRangeMenu().mid(0, 3), (QStringList{"B(2 * 2 px)", "-", "範囲の登録"}));
-    w->SetRangeList("");
+    w->rangeMenu().SetRangeList("");
     EXPECT_EQ(w->RangeList, "");
     EXPECT_EQ(g("mnUsHn").size(), 1);
     EXPECT_FALSE(g("mnUsHn").isVisible(0));
@@ -94,7 +94,7 @@ TEST_F(RangesTest, ShrinkingRemovesItemsAndAnEmptyListHidesTheSeparator)
 
 TEST_F(RangesTest, StoredListIsTakenIntoUseAtStart)
 {
-    w->SetRangeList("VGA,640,480,px");
+    w->rangeMenu().SetRangeList("VGA,640,480,px");
     w->RangeList += ":junk"; // as a hand-edited file might hold it
     g("mnFile").click(11);
     w.reset();
@@ -107,7 +107,7 @@ TEST_F(RangesTest, ChoosingARangeSetsItClippedAndRecordsItsName)
 {
     showPicture(200, 100);
     w->surface()->picture().setResolution(72, 72);
-    w->SetRangeList("Small,10,5,px:Big,500,50,px:Paper,2.54,1.27,cm:Neg,-50,20,px");
+    w->rangeMenu().SetRangeList("Small,10,5,px:Big,500,50,px:Paper,2.54,1.27,cm:Neg,-50,20,px");
     w->MacroRecording = true;
     g("mnUsHn").click(0);
     EXPECT_EQ(selection(), QRect(QPoint(1, 1), QPoint(11, 6)));
@@ -133,7 +133,7 @@ TEST_F(RangesTest, ChoosingARangeSetsItClippedAndRecordsItsName)
 
 TEST_F(RangesTest, RegisteringUnchangedKeepsTheListAndTheDialogSeesTheWorkArea)
 {
-    w->SetRangeList("A,1,2,px");
+    w->rangeMenu().SetRangeList("A,1,2,px");
     fake.shell->workArea = QRect(0, 0, 1280, 776);
     whenDialogOpens([](spSize& d) {
         EXPECT_EQ(d.lsSize[0]->item(6)->text(), "ｽｸﾘｰﾝ 1,280 * 776");

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "macros/MenuGroup.h"
 #include "macros/RangeList.h"
+#include "macros/RangeMenu.h"
 
 using varnel::RangeList;
 
@@ -190,4 +192,25 @@ TEST(RangeList, ListButtonsMoveDeleteReplaceAndInsert)
     // Empty entries never swallow the new one.
     EXPECT_EQ(run("::", RangeList::Add, -1, "N").list, "N");
     EXPECT_EQ(run("A::B:", RangeList::Add, 1, "N").list, "A:N:B");
+}
+
+TEST(RangeMenu, ListsTheValidEntriesAndClipsTheSelectionToThePicture)
+{
+    varnel::MenuGroup ranges("mnUsHn"), commands("mnRng");
+    ranges.add("?");
+    commands.add("-");
+    varnel::RangeMenu menu;
+    menu.attach(&ranges, &commands);
+    menu.SetRangeList("Card,100,60,px:bad:Flat,0,10,px:Huge,90000,90000,px");
+    EXPECT_EQ(menu.list, "Card,100,60,px:Huge,90000,90000,px");
+    EXPECT_TRUE(ranges.caption(1).startsWith("Huge("));
+    EXPECT_FALSE(ranges.exists(2));
+    EXPECT_TRUE(commands.isVisible(0));
+    // From 1, 1: the size itself plus one, never past the picture's edge.
+    EXPECT_EQ(menu.selection(0, QSize(640, 480)), QSize(101, 61));
+    EXPECT_EQ(menu.selection(1, QSize(640, 480)), QSize(640, 480));
+    EXPECT_EQ(menu.selection(5, QSize(640, 480)), std::nullopt);
+    menu.SetRangeList("");
+    EXPECT_FALSE(ranges.isVisible(0));
+    EXPECT_FALSE(commands.isVisible(0));
 }
