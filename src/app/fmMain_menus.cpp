@@ -36,18 +36,7 @@ MenuGroup* fmMain::group(const QString& name) const
 
 QMenu* fmMain::menuOf(const QString& groupName) const
 {
-    // Every QMenu carries the name of the group it shows.
-    std::function<QMenu*(const QList<QAction*>&)> find = [&](const QList<QAction*>& actions) -> QMenu* {
-        for (QAction* a : actions)
-            if (QMenu* m = a->menu()) {
-                if (m->property("varnelGroup").toString() == groupName)
-                    return m;
-                if (QMenu* deeper = find(m->actions()))
-                    return deeper;
-            }
-        return nullptr;
-    };
-    return find(menuBar()->actions());
+    return MenuBinder::find(menuBar()->actions(), groupName);
 }
 
 QMenu* fmMain::fileMenu() const
@@ -320,7 +309,6 @@ void fmMain::buildMenus()
                                                {4, mnMcr},  {5, mnUsr}};
     for (auto [index, g] : tops) {
         QMenu* m = menuBar()->addMenu(MenuBinder::displayText(mnJb->caption(index)));
-        m->setProperty("varnelGroup", g->name());
         connect(m, &QMenu::aboutToShow, this, [this, index] { onMenuBarOpened(index); });
         auto* binder = new MenuBinder(m, g, this);
         m_binders.push_back(binder);

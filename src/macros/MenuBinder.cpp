@@ -9,6 +9,8 @@ namespace varnel {
 MenuBinder::MenuBinder(QMenu* menu, MenuGroup* group, QObject* parent)
     : QObject(parent), m_menu(menu), m_group(group)
 {
+    // Every QMenu carries the name of the group it shows.
+    menu->setProperty("varnelGroup", group->name());
     for (MenuGroup* g = group; g; g = g->continuation()) {
         // A group can change its items from inside one of its own actions
         // (the macro menu after recording): rebuilding then would delete the
@@ -25,6 +27,18 @@ MenuBinder::MenuBinder(QMenu* menu, MenuGroup* group, QObject* parent)
 }
 
 MenuBinder::~MenuBinder() = default;
+
+QMenu* MenuBinder::find(const QList<QAction*>& actions, const QString& groupName)
+{
+    for (QAction* a : actions)
+        if (QMenu* m = a->menu()) {
+            if (m->property("varnelGroup").toString() == groupName)
+                return m;
+            if (QMenu* deeper = find(m->actions(), groupName))
+                return deeper;
+        }
+    return nullptr;
+}
 
 namespace {
 QString literalAmpersands(QString t)
@@ -73,7 +87,6 @@ void MenuBinder::rebuild()
             QAction* a = nullptr;
             if (it.submenu) {
                 auto* sub = new QMenu(m_menu);
-                sub->setProperty("varnelGroup", it.submenu->name());
                 a = m_menu->addMenu(sub);
                 m_children.insert({g, i}, new MenuBinder(sub, it.submenu, this));
             } else {

@@ -30,6 +30,8 @@ public:
     // Groups with this property set hold names the user gave (macros,
     // registered ranges): shown as typed, never translated.
     static constexpr const char* kUserNames = "varnelUserNames";
+    // The QMenu that shows a group, among these actions' menus and theirs.
+    static QMenu* find(const QList<QAction*>& actions, const QString& groupName);
 
 private:
     void rebuild();
