@@ -74,19 +74,9 @@ void fmMain::RequestOrderlyExit()
 
 QStringList fmMain::RemoveStaleTemporaries()
 {
-    QStringList removed;
-    const QStringList pictures = StaleTemporaries::pictureExtensions() + QStringList{StorageExtension};
-    for (const QString& folder : {WorkFolder, StorageFolder}) {
-        if (folder.isEmpty())
-            continue;
-        for (const QString& name : StaleTemporaries::remove(folder, pictures, {}))
-            removed << folder + QLatin1Char('/') + name;
-    }
     const QString settings = AppSettings::fileName();
-    for (const QString& name :
-         StaleTemporaries::remove(m_env.userDataFolder, {}, {settings, settings + QStringLiteral(".bak")}))
-        removed << m_env.userDataFolder + name;
-    return removed;
+    return StaleTemporaries::removeAll({WorkFolder, StorageFolder}, {StorageExtension}, m_env.userDataFolder,
+                                       {settings, settings + QStringLiteral(".bak")});
 }
 
 } // namespace varnel

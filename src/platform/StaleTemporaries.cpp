@@ -51,4 +51,17 @@ QStringList StaleTemporaries::remove(const QString& folder, const QStringList& e
     return removed;
 }
 
+QStringList StaleTemporaries::removeAll(const QStringList& pictureFolders, const QStringList& extraExtensions,
+                                        const QString& dataFolder, const QStringList& dataNames)
+{
+    QStringList removed;
+    for (const QString& folder : pictureFolders)
+        if (!folder.isEmpty())
+            for (const QString& name : remove(folder, pictureExtensions() + extraExtensions, {}))
+                removed << QDir(folder).filePath(name);
+    for (const QString& name : remove(dataFolder, {}, dataNames))
+        removed << QDir(dataFolder).filePath(name);
+    return removed;
+}
+
 } // namespace varnel

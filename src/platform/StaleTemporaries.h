@@ -19,6 +19,12 @@ public:
     static QStringList remove(const QString& folder, const QStringList& extensions, const QStringList& names,
                               int minAgeSeconds = 60);
 
+    // All the program's folders at once: the picture folders (empty ones
+    // skipped) for pictures of pictureExtensions() and extraExtensions,
+    // the data folder for the files named. Returns the paths removed.
+    static QStringList removeAll(const QStringList& pictureFolders, const QStringList& extraExtensions,
+                                 const QString& dataFolder, const QStringList& dataNames);
+
     // Extensions of the pictures the program saves.
     static QStringList pictureExtensions();
 };
