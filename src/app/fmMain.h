@@ -155,8 +155,7 @@ public:
     // Reads the text of the range (or the whole picture) off the window's
     // thread; the text goes to the clipboard and to a small box.
     void ReadPictureText();
-    // The files selected in the work-folder list, in list order.
-    QStringList selectedListFiles() const;
+    WorkFolderView* workFolderView() const { return m_listView; }
     TextReader* textReader();
 
     // --- drawing (fmMain_drawing.cpp) and view (fmMain_view.cpp) ---
@@ -248,7 +247,6 @@ private:
     // files (fmMain_files.cpp)
     bool ChooseStorage(); // the storage dialog; false when cancelled
     void openChosenFile(const QString& path);
-    QString selectedListFile() const;
     void setUpFileDrop();
     // registered ranges (fmMain_ranges.cpp)
     // macros (fmMain_macros.cpp)

@@ -151,12 +151,6 @@ bool fmMain::ChooseStorage()
     return true;
 }
 
-QString fmMain::selectedListFile() const
-{
-    const QListWidgetItem* item = File1->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
-}
-
 void fmMain::setUpFileDrop()
 {
     auto* drop = new FileDrop(this, [this](const QString& path) {

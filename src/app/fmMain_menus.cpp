@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QShortcut>
 
+#include "capture/WorkFolderView.h"
 #include "macros/MenuBinder.h"
 #include "editing/DrawToolBar.h"
 #include "editing/EditCommands.h"
@@ -91,13 +92,13 @@ void fmMain::buildMenus()
         {FileSave, "上書き保存(&S)", ctrl('S'), done([this] { SaveImageAs(false); })},
         {FileSaveAs, "名前を付けて保存", {}, done([this] { SaveImageAs(true); })},
         {FileOpenWithViewer, "現在のﾌｧｲﾙをBrivaleで開く", {},
-         done([this] { m_tools->OpenWithBrivale(WorkFolder, selectedListFile()); })},
+         done([this] { m_tools->OpenWithBrivale(WorkFolder, m_listView->selectedName()); })},
         {4, "-"},
         {FileWorkFolder, "作業ﾌｫﾙﾀﾞ"},
         {FileStorage, "格納"},
         {7, "-"},
         {FileOpenFolderWithBrowser, "現在のﾌｫﾙﾀﾞをBrivaneで開く", {},
-         done([this] { m_tools->OpenWithBrivane(WorkFolder, selectedListFile()); })},
+         done([this] { m_tools->OpenWithBrivane(WorkFolder, m_listView->selectedName()); })},
         {FileStandby, "ｷｬﾌﾞﾁｬｰ待機", ctrl('Q'), done([this] { SetFormShown(!FormShown); })},
         {10, "-"},
         // Unsaved changes are asked about; an exit from outside (a signal,

@@ -2,9 +2,8 @@
 // list, and reading the text in the picture. Neither is a macro step.
 #include "fmMain.h"
 
-#include <QDir>
-#include <QListWidget>
 
+#include "capture/WorkFolderView.h"
 #include "editing/EditGeometry.h"
 #include "editing/PictureSurface.h"
 #include "editing/SeriesJoin.h"
@@ -13,21 +12,9 @@
 
 namespace varnel {
 
-QStringList fmMain::selectedListFiles() const
-{
-    QList<int> rows;
-    for (const QListWidgetItem* item : File1->selectedItems())
-        rows << File1->row(item);
-    std::sort(rows.begin(), rows.end());
-    QStringList paths;
-    for (int row : rows)
-        paths << QDir(WorkFolder).filePath(File1->item(row)->text());
-    return paths;
-}
-
 void fmMain::JoinSelectedFiles()
 {
-    const QStringList files = selectedListFiles();
+    const QStringList files = m_listView->selectedPaths();
     if (files.size() < 2) {
         m_platform.dialogs->message(QStringLiteral(
             "つなぐ画像を作業ﾌｫﾙﾀﾞの一覧で2つ以上選んでください (Ctrl キーまたは Shift キーを押しながらクリック)"));

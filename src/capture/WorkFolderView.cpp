@@ -1,5 +1,6 @@
 #include "WorkFolderView.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QThread>
@@ -102,6 +103,24 @@ void WorkFolderView::selectCurrent()
     // current file replaces whatever else was picked.
     if (row >= 0 && (m_list->currentRow() != row || m_list->selectedItems().size() != 1))
         m_list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+QStringList WorkFolderView::selectedPaths() const
+{
+    QList<int> rows;
+    for (const QListWidgetItem* item : m_list->selectedItems())
+        rows << m_list->row(item);
+    std::sort(rows.begin(), rows.end());
+    QStringList paths;
+    for (int row : rows)
+        paths << QDir(m_folder).filePath(m_list->item(row)->text());
+    return paths;
+}
+
+QString WorkFolderView::selectedName() const
+{
+    const QListWidgetItem* item = m_list->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
 }
 
 } // namespace varnel

@@ -39,6 +39,10 @@ public:
     // Selects the current file's row, when it is listed.
     void selectCurrent();
     const QStringList& names() const { return m_names; }
+    // The picked files, in list order, as paths in the folder listed.
+    QStringList selectedPaths() const;
+    // The current row's name while it is picked; empty otherwise.
+    QString selectedName() const;
 
     // Above this many rows the folder is read on the worker.
     static constexpr int kSyncListLimit = 5000;

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include "capture/WorkFolderView.h"
 #include "MainWindowFixture.h"
 #include "editing/PictureSurface.h"
 #include "editing/TextReader.h"
@@ -55,7 +56,7 @@ TEST_F(ToolsTest, PickedFilesJoinInListOrderAsAnUndoableUnsavedChange)
     clickRow(2, Qt::ControlModifier);
     clickRow(0, Qt::ControlModifier);
     EXPECT_EQ(w->surface()->picture().image(), opened);
-    EXPECT_EQ(w->selectedListFiles().size(), 3);
+    EXPECT_EQ(w->workFolderView()->selectedPaths().size(), 3);
 
     g("mnWkf").click(6);
     ASSERT_TRUE(fake.dialogs->messages.isEmpty()) << fake.dialogs->messages.join('\n').toStdString();
