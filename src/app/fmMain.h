@@ -248,8 +248,7 @@ private:
     bool ChooseStorage(); // the storage dialog; false when cancelled
     void openChosenFile(const QString& path);
     void setUpFileDrop();
-    // registered ranges (fmMain_ranges.cpp)
-    // macros (fmMain_macros.cpp)
+    // macros and registered ranges (fmMain_macros.cpp)
     void onMacroMenu(int index);
     void wireMenuLists();
     // After a recording the title names the current file, and follows it.

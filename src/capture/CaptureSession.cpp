@@ -120,7 +120,7 @@ void CaptureSession::reduceColours()
 {
     if (const auto code = CaptureOptions::colourCode(CaptureColourIndex)) {
         ColourDepth::convert(m_doc.picture(), *code);
-        m_doc.readDepthCode();
+        m_doc.depthCode = QString::number(*code);
     }
 }
 
@@ -131,6 +131,7 @@ void CaptureSession::TakeClipboardPicture(const PointerImage& pointer)
         BusyScope busy(view.busy);
         if (GrabClipboardPicture(pointer)) {
             reduceColours();
+            m_doc.readDepthCode();
             // What the clipboard gave, as it is: no file, nothing to save.
             if (view.showPicture())
                 m_doc.markSaved(QString());
@@ -272,7 +273,6 @@ void CaptureSession::SaveNumberedToStorage()
     BusyScope busy(view.busy);
     if (!m_doc.hasPicture())
         return;
-    view.mergeShapes();
     const qint64 n = NextStorageNumber();
     const ImageFormat format = StorageExtension == QLatin1String("bmp")   ? ImageFormat::Bmp
                                : StorageExtension == QLatin1String("jpg") ? ImageFormat::Jpeg
@@ -285,6 +285,8 @@ void CaptureSession::SaveNumberedToStorage()
         m_platform.dialogs->message(name + QStringLiteral(" に保存できませんでした"));
         return;
     }
+    // What is drawn is saved with the picture; a save refused above leaves the shapes shapes.
+    view.mergeShapes();
     if (StorageExtension != QLatin1String("bmp"))
         m_doc.picture().convertDepth(24, true);
     const auto r = NumberedSaver::save(m_doc.picture(), StorageFolder, StoragePrefix, n,

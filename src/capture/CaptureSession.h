@@ -19,7 +19,7 @@ class PictureDocument;
 class CaptureSession : public QObject {
     Q_OBJECT
 public:
-    // What a capture needs of the window that shows it.
+    // What a capture needs of the window that shows it; all but busy must be set.
     struct View {
         std::function<bool()> shown;              // out of standby
         std::function<void()> comeForward;        // "show after capture": out of standby or minimise
@@ -82,11 +82,6 @@ public:
 private:
     bool saveNumberedInWorkFolder();
     void reduceColours();
-    void busy(bool on)
-    {
-        if (view.busy)
-            view.busy(on);
-    }
 
     Platform& m_platform;
     PictureDocument& m_doc;

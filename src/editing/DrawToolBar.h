@@ -12,10 +12,10 @@ class QToolButton;
 
 namespace varnel {
 
-// The floating drawing tool bar: the shape to draw, its colour and line
-// width. It only chooses; the overlay draws.
 class DrawingOverlay;
 
+// The floating drawing tool bar: the shape to draw, its colour and line
+// width. It only chooses; the overlay draws.
 class DrawToolBar : public QWidget {
     Q_OBJECT
 public:

@@ -19,9 +19,6 @@ QImage StampPreview::fit(const QImage& stamp, int box)
                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-} // namespace varnel
-
-namespace varnel {
 
 StampPanel::StampPanel(QWidget* parent) : QLabel(parent)
 {

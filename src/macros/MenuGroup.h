@@ -31,7 +31,7 @@ struct MenuRow {
     const char* caption;
     QKeySequence key = {};
     std::function<bool()> run = {};
-    bool waits = true; // waits for what MenuGuard::wait waits for before it runs
+    bool waits = true; // false: runs at once (a paste must not wait for the paste before it)
 };
 
 // What every command of the window's tables shares: commands are taken one

@@ -27,6 +27,7 @@ struct Road {
     CaptureSession session{fake.platform, doc};
     bool shown = false;
     int refreshed = 0;
+    int merged = 0;
     testfiles::TempFolder dir;
 
     Road()
@@ -36,7 +37,7 @@ struct Road {
         v.comeForward = [this] { shown = true; };
         v.setAside = [] {};
         v.suspendOverlay = [](bool) {};
-        v.mergeShapes = [] {};
+        v.mergeShapes = [this] { ++merged; };
         v.showPicture = [this] { return doc.hasPicture(); };
         v.prefix = [] { return QStringLiteral("shot"); };
         v.refreshList = [this] { ++refreshed; };
@@ -99,4 +100,24 @@ TEST(CaptureSession, AShownCaptureIsReducedAsTakenAndTheEditedPictureStaysOneUnd
     ASSERT_TRUE(r.doc.undo());
     EXPECT_EQ(r.doc.picture().image().pixel(0, 0), qRgb(200, 0, 0));
     EXPECT_EQ(r.doc.state(), 2);
+}
+
+TEST(CaptureSession, AStorageSaveThatCannotHappenLeavesTheDrawnShapesAlone)
+{
+    Road r;
+    r.shown = true;
+    r.doc.replace(Picture(filled(qRgb(5, 6, 7))), QString(), false);
+    r.session.SaveNumberedToStorage(); // no storage folder chosen
+    ASSERT_EQ(r.fake.dialogs->messages.size(), 1);
+    EXPECT_TRUE(r.fake.dialogs->messages[0].endsWith(" に保存できませんでした"));
+    EXPECT_EQ(r.merged, 0);
+    EXPECT_EQ(r.doc.state(), 1);
+
+    r.session.StorageFolder = r.dir.path();
+    r.session.StoragePrefix = "kept";
+    r.session.SaveNumberedToStorage();
+    EXPECT_EQ(r.merged, 1);
+    EXPECT_TRUE(QFile::exists(r.dir.file("kept001.png")));
+    EXPECT_EQ(r.doc.filePath, r.dir.file("kept001.png"));
+    EXPECT_EQ(r.session.WrittenFiles, QStringList{r.dir.file("kept001.png")});
 }
