@@ -13,14 +13,9 @@
 
 using namespace varnel;
 
-namespace {
-QImage filled(QRgb c)
-{
-    QImage img(40, 30, QImage::Format_RGB32);
-    img.fill(c);
-    return img;
-}
+using testfiles::filled;
 
+namespace {
 struct Road {
     FakePlatform fake;
     PictureDocument doc;

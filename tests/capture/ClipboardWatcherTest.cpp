@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "TestFiles.h"
 #include "capture/ClipboardWatcher.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -10,9 +11,7 @@ using namespace varnel;
 namespace {
 QImage pic(QRgb c)
 {
-    QImage i(4, 4, QImage::Format_RGB32);
-    i.fill(c);
-    return i;
+    return testfiles::filled(c, 4, 4);
 }
 } // namespace
 

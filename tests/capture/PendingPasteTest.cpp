@@ -4,19 +4,15 @@
 
 #include <QTimer>
 
+#include "TestFiles.h"
 #include "capture/PendingPaste.h"
 #include "platform/fake/FakePlatform.h"
 
 using namespace varnel;
 
-namespace {
-QImage filled(QRgb c)
-{
-    QImage img(8, 8, QImage::Format_RGB32);
-    img.fill(c);
-    return img;
-}
+using testfiles::filled;
 
+namespace {
 struct Paste {
     FakePlatform fake;
     PendingPaste paste{*fake.clipboard};

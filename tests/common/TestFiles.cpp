@@ -34,4 +34,11 @@ QImage gradient(int width, int height)
     return img;
 }
 
+QImage filled(QRgb colour, int width, int height)
+{
+    QImage img(width, height, QImage::Format_RGB32);
+    img.fill(colour);
+    return img;
+}
+
 } // namespace testfiles

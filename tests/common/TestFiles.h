@@ -22,5 +22,7 @@ private:
 
 // Every pixel different: red from x, green from y (40 x 30 by default).
 QImage gradient(int width = 40, int height = 30);
+// One colour throughout.
+QImage filled(QRgb colour, int width = 40, int height = 30);
 
 } // namespace testfiles
