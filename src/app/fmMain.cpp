@@ -308,7 +308,8 @@ void fmMain::applyPictureState(int state)
 {
     if (!mnFile)
         return;
-    if (m_titleShowsFile && windowTitle() != CurrentFilePath)
+    // A recording says so in the title until it ends.
+    if (m_titleShowsFile && !MacroRecording && windowTitle() != CurrentFilePath)
         setWindowTitle(CurrentFilePath);
     updateUndoItems();
     const bool any = state != 0;

@@ -292,4 +292,12 @@ TEST_F(MacroTest, TheTitleFollowsTheCurrentFileOnceItShowsIt)
     EXPECT_EQ(w->windowTitle(), a);
     w->OpenPictureFile(b);
     EXPECT_EQ(w->windowTitle(), b);
+    // A second recording says so until it ends, whatever its steps change.
+    startRecording();
+    g("mnRotate").click(3);
+    w->OpenPictureFile(a);
+    EXPECT_EQ(w->windowTitle(), "マクロ記録中・・・");
+    inEditor([](sbMcr&) {});
+    g("mnMcrS").click(2);
+    EXPECT_EQ(w->windowTitle(), a);
 }
