@@ -99,6 +99,11 @@ std::optional<QPoint> X11Pointer::activeWindowOrigin()
     XFree(data);
     if (!active)
         return std::nullopt;
+    // A window not on screen (this program's own, hidden in standby, which
+    // some window managers go on naming) is no picture's source.
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(dpy, active, &attributes) || attributes.map_state != IsViewable)
+        return std::nullopt;
     int x = 0, y = 0;
     Window child = 0;
     if (!XTranslateCoordinates(dpy, active, root, 0, 0, &x, &y, &child))
