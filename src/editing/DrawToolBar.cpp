@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 namespace varnel {
 
@@ -250,6 +252,19 @@ void DrawToolBar::showEvent(QShowEvent* e)
     QWidget::showEvent(e);
     m_fits = 0;
     fitOnScreen();
+    // A window manager may frame the bar without moving it (its title bar
+    // then above the screen) and Qt tells no widget of the frame: look again
+    // until the frame is known, for a second at most.
+    auto* look = new QTimer(this);
+    look->setInterval(50);
+    connect(look, &QTimer::timeout, this, [this, look, left = 20]() mutable {
+        const bool framed = windowHandle() && !windowHandle()->frameMargins().isNull();
+        if (framed && isVisible())
+            fitOnScreen();
+        if (framed || !isVisible() || --left == 0)
+            look->deleteLater();
+    });
+    look->start();
 }
 
 void DrawToolBar::moveEvent(QMoveEvent* e)
