@@ -45,21 +45,23 @@ def wait_file(path, timeout=20.0):
 
 
 def timed_captures(files, work, number, label, copy):
-    """Copies each file in turn with copy(path), which returns the moment
-    the measure starts from, and waits for the numbered file it becomes.
-    Returns the times in ms and the next number."""
-    times = []
+    """Copies each file in turn with copy(path), which returns the moments
+    the measures start from (a tuple), and waits for the numbered file it
+    becomes. Returns the times in ms, one list per moment, and the next number."""
+    columns = None
     for p in files:
         target = f"{work}/{number:03d}.bmp"
-        t0 = copy(p)
+        starts = copy(p)
+        columns = columns or [[] for _ in starts]
         t1 = wait_file(target)
         number += 1
         if t1 is None:
             print(f"  {label}: capture {number-1} did not arrive")
             continue
-        times.append((t1 - t0) * 1000)
+        for times, t0 in zip(columns, starts):
+            times.append((t1 - t0) * 1000)
         time.sleep(0.4)
-    return times, number
+    return columns or [], number
 
 
 def spread(times):

@@ -1,8 +1,8 @@
 """Drives the real program under Xvfb; prints figures, asserts nothing."""
 import os, re, shutil, statistics, subprocess, sys, tempfile, time
 
-from benchlib import (prepare_user_data, procs, road_pictures, start_x_desktop, screenshot_like, start, stop_all,
-                      wait_file, wait_window)
+from benchlib import (prepare_user_data, procs, road_pictures, spread, start_x_desktop, screenshot_like, start,
+                      stop_all, timed_captures, wait_window)
 
 BIN = os.path.abspath(sys.argv[1])
 
@@ -65,34 +65,25 @@ try:
 
     number = 1
     print(f"capture road: xclip offers a PNG -> numbered BMP complete on disk ({RUNS} runs each)")
+    def xclip_copy(p):
+        t0 = time.perf_counter()
+        if os.environ.get("TRACE") == "1":
+            print(f"offer at {time.clock_gettime(time.CLOCK_MONOTONIC) * 1e3:.1f} ms", file=trace, flush=True)
+        xclip = start(["xclip", "-selection", "clipboard", "-t", "image/png", "-i", p], env=env)
+        # xclip's first process ends as its background copy takes the
+        # clipboard: from then on the copy has happened as a user sees it.
+        xclip.wait()
+        t_owned = time.perf_counter()
+        if os.environ.get("TRACE") == "1":
+            print(f"owned at {time.clock_gettime(time.CLOCK_MONOTONIC) * 1e3:.1f} ms", file=trace, flush=True)
+        return t0, t_owned
+
     for (w, h), files in pics.items():
-        times, owned = [], []
-        for p in files:
-            target = f"{work}/{number:03d}.bmp"
-            t0 = time.perf_counter()
-            if os.environ.get("TRACE") == "1":
-                print(f"offer at {time.clock_gettime(time.CLOCK_MONOTONIC) * 1e3:.1f} ms", file=trace, flush=True)
-            xclip = start(["xclip", "-selection", "clipboard", "-t", "image/png", "-i", p], env=env)
-            # xclip's first process ends as its background copy takes the
-            # clipboard: from then on the copy has happened as a user sees it.
-            xclip.wait()
-            t_owned = time.perf_counter()
-            if os.environ.get("TRACE") == "1":
-                print(f"owned at {time.clock_gettime(time.CLOCK_MONOTONIC) * 1e3:.1f} ms", file=trace, flush=True)
-            t1 = wait_file(target)
-            number += 1
-            if t1 is None:
-                print(f"  {w}x{h}: capture {number-1} did not arrive")
-                continue
-            times.append((t1 - t0) * 1000)
-            owned.append((t1 - t_owned) * 1000)
-            time.sleep(0.4)
+        (times, owned), number = timed_captures(files, work, number, f"{w}x{h}", xclip_copy)
         size = os.path.getsize(files[0])
         if times:
-            print(f"  {w}x{h} (PNG {size/1e6:.1f} MB): xclip started -> file: median "
-                  f"{statistics.median(times):.0f} ms (min {min(times):.0f}, max {max(times):.0f}); "
-                  f"clipboard taken -> file: median {statistics.median(owned):.0f} ms "
-                  f"(min {min(owned):.0f}, max {max(owned):.0f})")
+            print(f"  {w}x{h} (PNG {size/1e6:.1f} MB): xclip started -> file: {spread(times)}; "
+                  f"clipboard taken -> file: {spread(owned)}")
 
     # Bursts: 20 pictures 100 ms apart; the last one must always be saved,
     # whatever happened to the ones in between.

@@ -57,10 +57,10 @@ try:
                                      stderr=subprocess.DEVNULL, text=True)
             procs.append(owner)
             owner.stdout.readline()  # "owned": the copy has happened
-            return time.perf_counter()
+            return (time.perf_counter(),)
 
         for (w, h), files in pics.items():
-            owned, number = timed_captures(files, work, number, f"{mode} {w}x{h}", own)
+            (owned,), number = timed_captures(files, work, number, f"{mode} {w}x{h}", own)
             if owned:
                 print(f"  offers {mode}, {w}x{h}: {spread(owned)}")
             if mode == "bmp" and (w, h) in floor:

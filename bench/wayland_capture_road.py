@@ -50,10 +50,10 @@ try:
     def wl_copy(p):
         t0 = time.perf_counter()
         start(["wl-copy", "--foreground", "-t", "image/png"], env=env, stdin=open(p, "rb"))
-        return t0
+        return (t0,)
 
     for (w, h), files in pics.items():
-        times, number = timed_captures(files, work, number, f"{w}x{h}", wl_copy)
+        (times,), number = timed_captures(files, work, number, f"{w}x{h}", wl_copy)
         size = os.path.getsize(files[0])
         if times:
             print(f"  {w}x{h} (PNG {size/1e6:.1f} MB): {spread(times)}")
