@@ -127,7 +127,6 @@ public:
     // --- picture services used by the capture road ---
     bool ShowPicture();
     void SetScaleDisplay(bool ticked);
-    bool SetColourDepth(int code, bool quiet);
     void UpdateColourDepth(int code);
     bool GetRange(int& left, int& right, int& top, int& bottom);
     void ClearRange();
@@ -207,7 +206,6 @@ public:
     QMenu* menuOf(const QString& groupName) const; // the QMenu that shows a group
     QMenu* fileMenu() const;
     PictureSurface* surface() const { return ikImg; }
-    Picture& scratch() { return ikImg2; }
     QCheckBox* standbyBox() const { return chDsp[1]; }
     QCheckBox* scaleBox() const { return chDsp[0]; }
     QLineEdit* prefixBox() const { return txPfx; }
@@ -301,7 +299,6 @@ private:
     QFrame* Line1 = nullptr;
     QListWidget* File1 = nullptr;
     PictureSurface* ikImg = nullptr;
-    Picture ikImg2;
     QTimer* Timer1 = nullptr;
 
     // the shown language (fmMain_language.cpp)
@@ -316,7 +313,6 @@ private:
               *mnCut = nullptr, *mnRotate = nullptr, *mnColr = nullptr, *mnDisp = nullptr,
               *mnMcr = nullptr, *mnMcrS = nullptr, *mnUsr = nullptr, *mnCpt = nullptr,
               *mnGen = nullptr, *mnCptW = nullptr, *mnMpn = nullptr;
-    std::vector<MenuBinder*> m_binders;
 
     // reliability
     OuterGeometry m_outer{this};

@@ -87,16 +87,6 @@ bool fmMain::showDocument()
     return shown;
 }
 
-bool fmMain::SetColourDepth(int code, bool quiet)
-{
-    const bool ok = ColourDepth::convert(m_doc.picture(), code);
-    if (!quiet) {
-        SetPictureState(2);
-        UpdateColourDepth(code);
-    }
-    return ok;
-}
-
 void fmMain::UpdateColourDepth(int code)
 {
     if (!ikImg->hasPicture())

@@ -311,8 +311,7 @@ void fmMain::buildMenus()
     for (auto [index, g] : tops) {
         QMenu* m = menuBar()->addMenu(MenuBinder::displayText(mnJb->caption(index)));
         connect(m, &QMenu::aboutToShow, this, [this, index] { onMenuBarOpened(index); });
-        auto* binder = new MenuBinder(m, g, this);
-        m_binders.push_back(binder);
+        new MenuBinder(m, g, this); // kept by the window, as a child
     }
     // Help has no items: choosing it opens the help page.
     QAction* help = menuBar()->addAction(MenuBinder::displayText(mnJb->caption(6)));
