@@ -65,8 +65,6 @@ fmMain::fmMain(Platform& platform, const AppEnvironment& env, std::unique_ptr<yI
     setUpFileDrop();
 
     wireCapture();
-    connect(m_platform.clipboard.get(), &Clipboard::watchGap, this, &fmMain::onWatchGap,
-            Qt::QueuedConnection);
     connect(m_platform.tray.get(), &TrayIcon::leftClicked, this, &fmMain::onTrayLeftClick);
     connect(m_platform.tray.get(), &TrayIcon::rightClicked, this, &fmMain::onTrayRightClick);
     if (m_platform.instance)

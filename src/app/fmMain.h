@@ -34,7 +34,6 @@ class QToolButton;
 namespace varnel {
 
 class ClipboardWatcher;
-class MenuBinder;
 class MenuGroup;
 class DrawToolBar;
 class EditCommand;
@@ -329,9 +328,7 @@ private:
     void onTextRead(const QString& text, const QString& error);
     TextReader* m_textReader = nullptr;
     // Wayland sessions
-    void onWatchGap(int reason);
     void onStandbyFocus(bool active);
-    bool m_watchGapTold = false;
     bool m_standbyLostFocus = false;
 };
 

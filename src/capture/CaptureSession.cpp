@@ -70,6 +70,10 @@ CaptureSession::CaptureSession(Platform& platform, PictureDocument& document)
     m_watcher = std::make_unique<ClipboardWatcher>(*m_platform.clipboard, *m_platform.pointer);
     m_watcher->setStampPointer([this] { return bMpnt; });
     m_watcher->setCapture([this](const PointerImage& p) { sjClip(p); });
+    connect(m_platform.clipboard.get(), &Clipboard::watchGap, this, [this](int reason) {
+        if (!std::exchange(m_watchGapTold, true))
+            m_platform.dialogs->message(watchGapMessage(reason));
+    }, Qt::QueuedConnection);
 }
 
 CaptureSession::~CaptureSession()

@@ -76,7 +76,8 @@ public:
     void ReportUnsyncedCapture(const QString& path, int error);
     void ShowStandbyTip(const QString& lastFile = {});
 
-    // Wayland sessions: what standby tells the user it cannot hear.
+    // Wayland sessions: what standby tells the user it cannot hear (once a
+    // run: the same gap is there at every standby).
     static QString watchGapMessage(int reason);
 
 private:
@@ -86,6 +87,7 @@ private:
     Platform& m_platform;
     PictureDocument& m_doc;
     std::unique_ptr<ClipboardWatcher> m_watcher;
+    bool m_watchGapTold = false;
 };
 
 } // namespace varnel
