@@ -98,6 +98,17 @@ public:
     void SetFormShown(bool shown);
     void SetPictureState(int state);
     void SetBusy(bool on);
+    // The busy pointer for one step, switched off again however it ends.
+    class BusyScope {
+    public:
+        explicit BusyScope(fmMain* w) : m_w(w) { m_w->SetBusy(true); }
+        ~BusyScope() { m_w->SetBusy(false); }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        fmMain* m_w;
+    };
     void BringToFront();
     void LayoutWindow();
     void RefreshFileList();

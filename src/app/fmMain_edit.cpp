@@ -18,23 +18,9 @@ namespace varnel {
 
 using namespace MenuItems;
 
-namespace {
-// The busy pointer for one command, switched off again however it ends.
-class BusyGuard {
-public:
-    explicit BusyGuard(fmMain* w) : m_w(w) { m_w->SetBusy(true); }
-    ~BusyGuard() { m_w->SetBusy(false); }
-    BusyGuard(const BusyGuard&) = delete;
-    BusyGuard& operator=(const BusyGuard&) = delete;
-
-private:
-    fmMain* m_w;
-};
-} // namespace
-
 bool fmMain::RunEdit(EditCommand& command, bool takesRange)
 {
-    BusyGuard busy(this);
+    BusyScope busy(this);
     if (takesRange) {
         int l, r, t, b;
         m_doc.range = GetRange(l, r, t, b) ? PictureRange{l, t, r, b} : PictureRange{};
@@ -116,7 +102,7 @@ void fmMain::CopyToClipboard()
         return;
     int l, r, t, b;
     const PictureRange range = GetRange(l, r, t, b) ? PictureRange{l, t, r, b} : PictureRange{};
-    BusyGuard busy(this);
+    BusyScope busy(this);
     m_platform.clipboard->putPicture(clipboardCopy(ikImg->picture(), range).image());
 }
 

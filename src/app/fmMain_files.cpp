@@ -26,19 +26,12 @@ using namespace MenuItems;
 namespace {
 const QString kOpenFilter = QStringLiteral(
     "画像ﾌｧｲﾙ|*.BMP;*.JPG;*.JPEG;*.TIF;*.PCX;*.FPX;*.PNG;*.GIF;*.JP2;*.JPC;*.J2K|All files|*");
-
-// Restores the busy pointer however a command ends.
-struct BusyScope {
-    fmMain* w;
-    explicit BusyScope(fmMain* m) : w(m) { w->SetBusy(true); }
-    ~BusyScope() { w->SetBusy(false); }
-};
 } // namespace
 
 bool fmMain::LoadImageFile(const QString& path)
 {
     m_paste->cancel();
-    SetBusy(true);
+    BusyScope busy(this);
     SuspendOverlay(false);
     ClearRange();
     Picture loaded;
@@ -52,7 +45,6 @@ bool fmMain::LoadImageFile(const QString& path)
         UpdateColourDepth(0);
         updateUndoItems();
     }
-    SetBusy(false);
     SuspendOverlay(true);
     return ok;
 }

@@ -21,9 +21,10 @@ void fmMain::JoinSelectedFiles()
         return;
     }
     SeriesJoin::Outcome o;
-    SetBusy(true);
-    o = SeriesJoin::joinFiles(files);
-    SetBusy(false);
+    {
+        BusyScope busy(this);
+        o = SeriesJoin::joinFiles(files);
+    }
     if (!o.error.isEmpty()) {
         m_platform.dialogs->message(o.error);
         return;
